@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs every package the build, the program and the tests need (Debian 12).
+# Idempotent: when everything is present it only checks and returns.
+set -euo pipefail
+
+packages=(
+  # build
+  g++ cmake ninja-build pkg-config make
+  qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev
+  libgsf-1-dev libbenchmark-dev
+  # run: Chinese fonts with a Song face, Qt's Chinese texts, Chinese input
+  fonts-arphic-uming fonts-noto-cjk fonts-wqy-zenhei
+  qt6-translations-l10n fcitx5-frontend-qt6
+  # tests: an X server for screenshots, the independent .xls reader
+  xvfb xauth x11-utils imagemagick python3 python3-xlrd
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "workbook/spreadsheethost.h"
+
+#include <QString>
+#include <memory>
+
+namespace velmora {
+
+// The one connection of the run: the host (ExcelApp) and the class workbook
+// it holds open (StudentWorkbook). Global, as every window reaches it directly.
+class StudentWorkbook {
+public:
+    // Start, Open and Show host, in that order. On failure the connection
+    // stays closed and the error propagates.
+    static void start(std::unique_ptr<SpreadsheetHost> host, const QString& path);
+    // Takes a host whose workbook is already open (tests, other hosts).
+    static void adopt(std::unique_ptr<SpreadsheetHost> host);
+    static bool isOpen();
+    // The host; throws HostError when no connection was started.
+    static SpreadsheetHost& ExcelApp();
+
+    static QString read(const QString& sheet, const QString& address);
+    static void writeRaw(const QString& sheet, const QString& address, const QString& text);
+    static void write(const QString& sheet, const QString& address, const QString& text);
+    static void select(const QString& sheet);
+    static void save();
+    // End: the host quits; the connection is closed afterwards.
+    static void quit();
+    // Drops the host without asking anything (tests, program teardown).
+    static void close();
+};
+
+}  // namespace velmora

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "workbook/cellvalue.h"
+
+#include <QString>
+
+namespace velmora {
+
+// The spreadsheet program that holds the class workbook open for the whole
+// run. Windows reach it through the connection (connection.h), one cell per
+// call, the sheet looked up by its exact name every time. Every operation
+// reports failure by throwing HostError.
+class SpreadsheetHost {
+public:
+    virtual ~SpreadsheetHost() = default;
+
+    // Loads the workbook file: missing, unreadable, damaged, not a workbook or
+    // locked by another program are errors.
+    virtual void open(const QString& path) = 0;
+    // The window with the workbook is visible.
+    virtual void show() = 0;
+    // The cell's current value; an unknown sheet or a bad address is an error.
+    virtual CellValue read(const QString& sheet, const QString& address) = 0;
+    // Stores the text as a text cell; the empty text empties the cell.
+    virtual void writeRaw(const QString& sheet, const QString& address, const QString& text) = 0;
+    // Stores the text as a person typing it would: a plain decimal number
+    // becomes a number, any other text a text cell, the empty text clears.
+    virtual void write(const QString& sheet, const QString& address, const QString& text) = 0;
+    // Makes the sheet the active one in the visible window, brought to the front.
+    virtual void select(const QString& sheet) = 0;
+    // The whole workbook reaches its file; a failed save leaves the file as it was.
+    virtual void save() = 0;
+    // Ends the host. Unsaved changes are not dropped silently: the host asks.
+    virtual void quit() = 0;
+};
+
+}  // namespace velmora
