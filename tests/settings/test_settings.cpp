@@ -1,0 +1,169 @@
+// The class settings window: every box reaches its own cell of "设置" as an
+// ordinary value, the defaults, "以后设置" and the close box writing nothing.
+#include "common/messages.h"
+#include "settings/classsettingsform.h"
+#include "testworkbook.h"
+#include "workbook/connection.h"
+#include "workbook/layout.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace velmora;
+using namespace velmora::layout;
+using velmora::settings::ClassSettingsForm;
+using velmora::test::TestWorkbook;
+
+namespace {
+struct Binding {
+    const char* box;
+    const char* cell;
+    const char* defaultText;
+};
+
+// The thirty boxes in the order "确定" writes them.
+const Binding kBindings[] = {
+    {"TextBox1", "C4", "某某县第一中学"}, {"TextBox18", "C5", "2003-2004学年度第一学期"},
+    {"TextBox3", "C6", "初三（6）"},      {"TextBox19", "C7", ""},
+    {"TextBox7", "B11", "政治"},          {"TextBox8", "B12", "100"},
+    {"TextBox5", "C11", "语文"},          {"TextBox6", "C12", "100"},
+    {"TextBox9", "D11", "数学"},          {"TextBox10", "D12", "100"},
+    {"TextBox13", "E11", "外语"},         {"TextBox14", "E12", "100"},
+    {"TextBox11", "F11", "物理"},         {"TextBox17", "F12", "100"},
+    {"TextBox15", "G11", "化学"},         {"TextBox16", "G12", "100"},
+    {"TextBox20", "H11", "历史"},         {"TextBox21", "H12", ""},
+    {"TextBox22", "I11", "地理"},         {"TextBox23", "I12", ""},
+    {"TextBox24", "J11", "生物"},         {"TextBox25", "J12", ""},
+    {"TextBox32", "K11", "音乐"},         {"TextBox33", "K12", ""},
+    {"TextBox26", "L11", "体育"},         {"TextBox27", "L12", ""},
+    {"TextBox28", "M11", "美术"},         {"TextBox29", "M12", ""},
+    {"TextBox30", "N11", "电脑"},         {"TextBox31", "N12", ""},
+};
+
+QString cellOf(const Binding& b) {
+    return QString::fromLatin1(b.cell);
+}
+
+QLineEdit* box(ClassSettingsForm& f, const char* name) {
+    return f.findChild<QLineEdit*>(QLatin1String(name));
+}
+
+// Every bound cell holds an earlier setting.
+void seedEarlierSettings(TestWorkbook& wb) {
+    for (const Binding& b : kBindings)
+        wb.put(kSettingsSheet, cellOf(b), QStringLiteral("旧") + cellOf(b));
+}
+}  // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void okWritesTheDefaults();
+    void eachBoxReachesItsCell_data();
+    void eachBoxReachesItsCell();
+    void closingWritesNothing_data();
+    void closingWritesNothing();
+    void hostFailureKeepsTheWindowOpen();
+};
+
+void TestSettings::okWritesTheDefaults() {
+    TestWorkbook wb;
+    seedEarlierSettings(wb);
+    MessageRecorder recorder;
+    ClassSettingsForm f;
+    f.show();
+    QCOMPARE(f.objectName(), QStringLiteral("UserForm2"));
+    QCOMPARE(f.windowTitle(), QStringLiteral("设置"));
+
+    f.findChild<QPushButton*>("CommandButton1")->click();
+
+    QStringList writes;
+    for (const Binding& b : kBindings)
+        writes
+            << QStringLiteral("write 设置!%1=%2").arg(cellOf(b), QString::fromUtf8(b.defaultText));
+    QCOMPARE(wb.requests().log, writes);
+    QCOMPARE(recorder.texts(), QStringList{QStringLiteral("设置成功。")});
+    QCOMPARE(recorder.messages().constFirst().title, QStringLiteral("《Velmora》vm2.1"));
+    QVERIFY(!f.isVisible());
+
+    StudentWorkbook::save();
+    for (const Binding& b : kBindings)
+        QCOMPARE(wb.cell(kSettingsSheet, cellOf(b)), QString::fromUtf8(b.defaultText));
+}
+
+void TestSettings::eachBoxReachesItsCell_data() {
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < int(std::size(kBindings)); ++i)
+        QTest::addRow("%s -> %s", kBindings[i].box, kBindings[i].cell) << i;
+}
+
+void TestSettings::eachBoxReachesItsCell() {
+    QFETCH(int, index);
+    const Binding& b = kBindings[index];
+
+    TestWorkbook wb;
+    MessageRecorder recorder;
+    {
+        ClassSettingsForm f;
+        QCOMPARE(box(f, b.box)->text(), QString::fromUtf8(b.defaultText));
+        box(f, b.box)->setText(QStringLiteral("新") + cellOf(b));
+        f.findChild<QPushButton*>("CommandButton1")->click();
+    }
+    StudentWorkbook::save();
+    for (const Binding& other : kBindings) {
+        const QString expected =
+            &other == &b ? QStringLiteral("新") + cellOf(b) : QString::fromUtf8(other.defaultText);
+        QCOMPARE(wb.cell(kSettingsSheet, cellOf(other)), expected);
+    }
+    QCOMPARE(wb.requests().count(QStringLiteral("read")), 0);
+
+    ClassSettingsForm reopened;  // shows the defaults, never the sheet
+    QCOMPARE(box(reopened, b.box)->text(), QString::fromUtf8(b.defaultText));
+}
+
+void TestSettings::closingWritesNothing_data() {
+    QTest::addColumn<bool>("laterButton");
+    QTest::newRow("以后设置") << true;
+    QTest::newRow("close box") << false;
+}
+
+void TestSettings::closingWritesNothing() {
+    QFETCH(bool, laterButton);
+    TestWorkbook wb;
+    seedEarlierSettings(wb);
+    MessageRecorder recorder;
+    ClassSettingsForm f;
+    f.show();
+    box(f, "TextBox1")->setText(QStringLiteral("不该写入"));
+    if (laterButton)
+        f.findChild<QPushButton*>("CommandButton2")->click();
+    else
+        f.close();
+    QVERIFY(!f.isVisible());
+    QCOMPARE(wb.requests().log, QStringList());
+    QVERIFY(recorder.messages().isEmpty());
+    QCOMPARE(wb.cell(kSettingsSheet, QStringLiteral("C4")), QStringLiteral("旧C4"));
+}
+
+void TestSettings::hostFailureKeepsTheWindowOpen() {
+    TestWorkbook wb;
+    MessageRecorder recorder;
+    ClassSettingsForm f;
+    f.show();
+    box(f, "TextBox19")->setText(QStringLiteral("李老师"));
+    wb.requests().failing = true;
+    f.findChild<QPushButton*>("CommandButton1")->click();
+    QCOMPARE(recorder.messages().size(), 1);
+    QVERIFY(recorder.messages().constFirst().text != QStringLiteral("设置成功。"));
+    QVERIFY(f.isVisible());
+    QCOMPARE(box(f, "TextBox19")->text(), QStringLiteral("李老师"));
+
+    wb.requests().failing = false;
+    f.findChild<QPushButton*>("CommandButton1")->click();
+    QCOMPARE(recorder.messages().last().text, QStringLiteral("设置成功。"));
+    QCOMPARE(wb.cell(kSettingsSheet, QStringLiteral("C7")), QStringLiteral("李老师"));
+}
+
+QTEST_MAIN(TestSettings)
+#include "test_settings.moc"
