@@ -4,6 +4,7 @@
 #include "common/guard.h"
 #include "common/messages.h"
 #include "common/numberbox.h"
+#include "common/plaintext.h"
 #include "common/units.h"
 #include "workbook/connection.h"
 #include "workbook/layout.h"
@@ -156,8 +157,8 @@ void PlanSummaryForm::CommandButton8_Click() {
     if (!number)
         return;
     const int row = rowOf(*number);
-    StudentWorkbook::writeRaw(kListsSheet, address(kPlanColumn, row), TextBox17->toPlainText());
-    StudentWorkbook::writeRaw(kListsSheet, address(kSummaryColumn, row), TextBox18->toPlainText());
+    StudentWorkbook::writeRaw(kListsSheet, address(kPlanColumn, row), plainText(*TextBox17));
+    StudentWorkbook::writeRaw(kListsSheet, address(kSummaryColumn, row), plainText(*TextBox18));
     StudentWorkbook::save();
 }
 

@@ -18,7 +18,9 @@ TestWorkbook::TestWorkbook()
 }
 
 TestWorkbook::~TestWorkbook() {
-    StudentWorkbook::close();
+    // Only the fixture's own connection: a later fixture may have replaced it.
+    if (StudentWorkbook::isOpen() && &StudentWorkbook::ExcelApp() == counting_)
+        StudentWorkbook::close();
 }
 
 void TestWorkbook::put(const QString& sheet, const QString& address, const QString& text) {
