@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QWidget>
+#include <map>
+
+class QRadioButton;
+
+namespace velmora {
+
+struct ConsoleOption;
+
+// The console "控制台": three pages of options; 确定 brings the chosen sheet
+// to the front in the workbook window or opens the chosen feature window,
+// then closes the console.
+class ConsoleForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit ConsoleForm(QWidget* parent = nullptr);
+
+    // Carries out the first checked option in control-number order; with
+    // nothing checked nothing happens and the console stays open.
+    void CommandButton1_Click();
+
+private:
+    struct Choice {
+        QRadioButton* button;
+        const ConsoleOption* option;
+    };
+    std::map<int, Choice> choices_;  // by control number
+};
+
+}  // namespace velmora
