@@ -7,7 +7,7 @@
 #include "shell/exitcommand.h"
 #include "shell/makerinfo.h"
 #include "shell/platform.h"
-#include "shell/startscreensaver.h"
+#include "saver/screensaver.h"
 
 #include <QMenu>
 #include <QPointer>
@@ -82,7 +82,7 @@ void MenuHolder::mnu_xx1_Click() {
 }
 
 void MenuHolder::mnu_xx3_Click() {
-    guarded(nullptr, &startScreenSaver);
+    saver::startScreenSaver();
 }
 
 void MenuHolder::sds_Click() {

@@ -1,8 +1,0 @@
-#pragma once
-
-namespace velmora {
-
-// Shows the mathematical screen saver, single-instance.
-void startScreenSaver();
-
-}  // namespace velmora

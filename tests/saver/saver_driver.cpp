@@ -1,0 +1,45 @@
+// Runs the screen saver under a real display for measuring and looking at it:
+//   saver_driver SECONDS [--unlock]
+// keeps all six flowers alive for SECONDS seconds, then quits; with --unlock
+// the unlock dialog is opened after two seconds, as a key press would.
+#include "common/fonts.h"
+#include "saver/flowerfield.h"
+#include "saver/screensaver.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
+#include <cstdio>
+
+using namespace velmora::saver;
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    velmora::installFontSubstitutions();
+    const QStringList args = app.arguments();
+    const int seconds = args.size() > 1 ? args.at(1).toInt() : 30;
+
+    auto* saver = new ScreenSaver();
+    saver->show();
+
+    // Refill free slots right after each tick, on the screen saver's own
+    // timer, so that the measurement adds no wake-ups of its own.
+    QTimer* animation = saver->findChild<QTimer*>();
+    int ticks = 0;
+    QObject::connect(animation, &QTimer::timeout, saver, [saver, &ticks] {
+        ++ticks;
+        for (int slot = 0; slot < FlowerField::kSlots; ++slot)
+            if (!saver->field().flower(slot).alive())
+                saver->field().spawn(slot, saver->size());
+    });
+
+    if (args.contains(QStringLiteral("--unlock")))
+        QTimer::singleShot(2000, saver, [saver] {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+            QApplication::sendEvent(saver, &key);
+        });
+    QTimer::singleShot(seconds * 1000, &app, &QApplication::quit);
+    const int status = app.exec();
+    std::printf("%d ticks in %d s\n", ticks, seconds);
+    return status;
+}
