@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+namespace velmora {
+
+// Edits a cell as spreadsheet programs do: Enter stores the text and ends the
+// edit, Alt+Enter starts a new line inside the cell, Esc drops the edit. Cell
+// texts may hold several lines, so the editor is a plain text box (a line
+// box would join them). A text that its cell cannot show whole is shown whole
+// as a tip when the pointer rests on it.
+class CellEditor : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    // The next edit starts from an empty cell: typing over a cell replaces
+    // its text, as in spreadsheet programs (F2 or a double click keeps it).
+    void replaceNextEdit(bool replace) { replaceNext_ = replace; }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override;
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const override;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+
+Q_SIGNALS:
+    // An edit was ended with Enter: the grid moves one row down.
+    void enterPressed();
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override;
+
+private:
+    mutable bool replaceNext_ = false;
+};
+
+}  // namespace velmora

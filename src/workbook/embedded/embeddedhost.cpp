@@ -1,0 +1,133 @@
+#include "workbook/embedded/embeddedhost.h"
+
+#include "workbook/embedded/changeguard.h"
+#include "workbook/embedded/savequestion.h"
+#include "workbook/embedded/sheetwindow.h"
+#include "workbook/embedded/workbookdocument.h"
+#include "workbook/embedded/workbooklock.h"
+#include "workbook/hosterror.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+
+namespace velmora {
+
+struct EmbeddedHost::Impl {
+    QString path;
+    std::unique_ptr<WorkbookLock> lock;
+    std::unique_ptr<WorkbookDocument> document;
+    ChangeGuard guard;
+    QPointer<SheetWindow> window;
+    SaveQuestion question;
+
+    WorkbookDocument& open() {
+        if (!document)
+            throw HostError(QStringLiteral("工作簿尚未打开。"));
+        return *document;
+    }
+
+    SheetWindow& sheetWindow(EmbeddedHost* host) {
+        if (!window)
+            window = new SheetWindow(open(), QFileInfo(path).fileName(), [host] { host->save(); });
+        return *window;
+    }
+
+    // Ends the open workbook: window, document, lock, in that order. A window
+    // left after the application object is gone is not touched any more.
+    void close() {
+        if (window && QApplication::instance())
+            delete window.data();
+        document.reset();
+        lock.reset();
+    }
+};
+
+EmbeddedHost::EmbeddedHost() : d(std::make_unique<Impl>()) {
+    d->question = [this] { return askToSaveChanges(d->window, QFileInfo(d->path).fileName()); };
+}
+
+EmbeddedHost::~EmbeddedHost() {
+    d->close();
+}
+
+void EmbeddedHost::open(const QString& path) {
+    d->close();
+    const QString name = QDir::toNativeSeparators(path);
+    QFile file(path);
+    if (!file.exists())
+        throw HostError(QStringLiteral("找不到工作簿文件“%1”。").arg(name));
+    auto lock = std::make_unique<WorkbookLock>(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw HostError(QStringLiteral("无法读取工作簿文件“%1”：%2").arg(name, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw HostError(QStringLiteral("无法读取工作簿文件“%1”：%2").arg(name, file.errorString()));
+    try {
+        d->document = std::make_unique<WorkbookDocument>(xls::XlsWorkbook::fromBytes(bytes));
+    } catch (const xls::XlsError& e) {
+        throw HostError(QStringLiteral("工作簿文件“%1”无法打开：%2").arg(name, e.message()));
+    }
+    d->guard = ChangeGuard();
+    d->guard.remember(bytes);
+    d->lock = std::move(lock);
+    d->path = path;
+}
+
+void EmbeddedHost::show() {
+    d->sheetWindow(this).present();
+}
+
+CellValue EmbeddedHost::read(const QString& sheet, const QString& address) {
+    WorkbookDocument& doc = d->open();
+    return doc.read(doc.sheet(sheet), WorkbookDocument::cell(address));
+}
+
+void EmbeddedHost::writeRaw(const QString& sheet, const QString& address, const QString& text) {
+    WorkbookDocument& doc = d->open();
+    doc.store(doc.sheet(sheet), WorkbookDocument::cell(address),
+              text.isEmpty() ? CellValue() : CellValue::makeText(text));
+}
+
+void EmbeddedHost::write(const QString& sheet, const QString& address, const QString& text) {
+    WorkbookDocument& doc = d->open();
+    doc.store(doc.sheet(sheet), WorkbookDocument::cell(address), CellValue::typed(text));
+}
+
+void EmbeddedHost::select(const QString& sheet) {
+    const int index = d->open().sheet(sheet);
+    SheetWindow& window = d->sheetWindow(this);
+    window.showSheet(index);
+    window.present();
+}
+
+void EmbeddedHost::save() {
+    WorkbookDocument& doc = d->open();
+    QByteArray bytes;
+    try {
+        bytes = doc.book().toBytes();
+    } catch (const xls::XlsError& e) {
+        throw HostError(
+            QStringLiteral("无法保存工作簿：%1\n原来的文件没有改动。").arg(e.message()));
+    }
+    d->guard.save(d->path, bytes);
+    doc.setSaved();
+}
+
+void EmbeddedHost::quit() {
+    if (d->document && d->document->isModified() && d->question())
+        save();
+    d->close();
+}
+
+bool EmbeddedHost::hasUnsavedChanges() const {
+    return d->document && d->document->isModified();
+}
+
+void EmbeddedHost::setSaveQuestion(SaveQuestion question) {
+    d->question = std::move(question);
+}
+
+}  // namespace velmora

@@ -1,0 +1,54 @@
+#include "workbook/embedded/workbookdocument.h"
+
+#include "workbook/hosterror.h"
+
+namespace velmora {
+
+WorkbookDocument::WorkbookDocument(xls::XlsWorkbook book)
+    : book_(std::move(book)), names_(book_.sheetNames()) {}
+
+int WorkbookDocument::sheet(const QString& name) const {
+    const int index = book_.sheetIndex(name);
+    if (index < 0)
+        throw HostError(QStringLiteral("工作簿中没有名为“%1”的工作表。").arg(name));
+    return index;
+}
+
+CellRef WorkbookDocument::cell(const QString& address) {
+    const std::optional<CellRef> ref = parseA1(address);
+    if (!ref)
+        throw HostError(QStringLiteral("“%1”不是有效的单元格地址。").arg(address));
+    return *ref;
+}
+
+void WorkbookDocument::store(int sheet, CellRef ref, const CellValue& value) {
+    try {
+        switch (value.kind) {
+            case CellValue::Kind::Text:
+                book_.setText(sheet, ref, value.text);
+                break;
+            case CellValue::Kind::Number:
+                book_.setNumber(sheet, ref, value.number);
+                break;
+            default:
+                book_.clear(sheet, ref);
+                break;
+        }
+    } catch (const xls::XlsError& e) {
+        throw HostError(e.message());
+    }
+    Q_EMIT cellChanged(sheet, ref.row, ref.column);
+    if (!modified_) {
+        modified_ = true;
+        Q_EMIT modifiedChanged(true);
+    }
+}
+
+void WorkbookDocument::setSaved() {
+    if (modified_) {
+        modified_ = false;
+        Q_EMIT modifiedChanged(false);
+    }
+}
+
+}  // namespace velmora

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "workbook/xls/sheet.h"
+
+#include <map>
+#include <vector>
+
+// The cell table of a worksheet taken apart for rewriting: ROW records by
+// row and, per row, the cells in column order. A cell is its record with the
+// records that belong to it (a FORMULA's SHRFMLA, ARRAY, TABLE and STRING),
+// kept as they were, or a record made for an edit.
+namespace velmora::xls {
+
+struct CellFormats;
+
+struct CellUnit {
+    int first = 0, last = 0;  // columns it covers
+    size_t record = 0;        // original records [record, recordEnd) when made is empty
+    size_t recordEnd = 0;
+    QByteArray made;  // a whole record (header included) written for an edit
+};
+
+struct CellTable {
+    std::map<int, QByteArray> rowRecords;  // ROW bodies by row
+    std::map<int, std::vector<CellUnit>> rows;
+    size_t first = 0, last = 0;  // the records the table spans; first > last: none
+    std::vector<size_t> others;  // records inside that span that are not cells
+    bool hadDbCells = false;
+};
+
+CellTable readCellTable(const Sheet& sheet, const QByteArray& stream);
+
+// MULRK and MULBLANK hold a run of cells of one row: 6 and 2 bytes a cell.
+inline bool isMultiCell(quint16 type) {
+    return type == rt::kMulRk || type == rt::kMulBlank;
+}
+inline int multiCellWidth(quint16 type) {
+    return type == rt::kMulRk ? 6 : 2;
+}
+
+// Merges the sheet's edits into the table: written cells become LABELSST or
+// NUMBER records keeping their format, cleared ones BLANK; MULRK and
+// MULBLANK records are split only where an edit falls inside them. Every row
+// holding a cell gets a ROW record covering its cells.
+void applyEdits(CellTable& table, const Sheet& sheet, const QByteArray& stream,
+                const CellFormats& formats, const std::map<quint32, quint32>& stringOf);
+
+// The unit's bytes as they go into the stream.
+QByteArray unitBytes(const CellUnit& unit, const Sheet& sheet, const QByteArray& stream);
+
+}  // namespace velmora::xls

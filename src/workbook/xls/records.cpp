@@ -1,0 +1,176 @@
+#include "workbook/xls/records.h"
+
+#include "workbook/xls/bytes.h"
+#include "workbook/xls/xlsworkbook.h"
+
+#include <QSysInfo>
+
+namespace velmora::xls {
+
+namespace {
+[[noreturn]] void broken() {
+    throw XlsError(QStringLiteral("工作簿的记录结构已损坏（记录超出了文件末尾）。"));
+}
+// Worksheets hold charts, charts hold nothing deeper in real files.
+constexpr int kMaxNesting = 8;
+}  // namespace
+
+namespace {
+// How many records the substream holds, counted on the headers alone, so
+// that the record list is allocated once.
+size_t countRecords(const QByteArray& stream, qint64 pos) {
+    size_t n = 0;
+    int depth = 0;
+    const char* s = stream.constData();
+    while (pos >= 0 && pos + 4 <= stream.size()) {
+        const quint16 type = u16(s + pos);
+        ++n;
+        depth += type == rt::kBof ? 1 : type == rt::kEof ? -1 : 0;
+        if (depth <= 0 || depth > kMaxNesting)
+            break;
+        pos += 4 + u16(s + pos + 2);
+    }
+    return n;
+}
+}  // namespace
+
+std::vector<Record> readSubstream(const QByteArray& stream, qint64 pos) {
+    std::vector<Record> records;
+    records.reserve(countRecords(stream, pos));
+    int depth = 0;
+    const qint64 size = stream.size();
+    do {
+        if (pos < 0 || pos + 4 > size)
+            broken();
+        Record r;
+        r.type = u16(stream.constData() + pos);
+        r.size = u16(stream.constData() + pos + 2);
+        r.pos = quint32(pos);
+        if (r.end() > size)
+            broken();
+        if (records.empty() && r.type != rt::kBof)
+            throw XlsError(QStringLiteral("工作簿的结构已损坏（工作表的位置不正确）。"));
+        if (r.type == rt::kBof && ++depth > kMaxNesting)
+            broken();
+        if (r.type == rt::kEof)
+            --depth;
+        records.push_back(r);
+        pos = r.end();
+    } while (depth > 0);
+    return records;
+}
+
+void appendRecord(QByteArray& out, quint16 type, const char* body, qsizetype size) {
+    add16(out, type);
+    add16(out, quint16(size));
+    out.append(body, size);
+}
+
+void appendRecord(QByteArray& out, quint16 type, const QByteArray& body) {
+    appendRecord(out, type, body.constData(), body.size());
+}
+
+QByteArray makeRecord(quint16 type, const QByteArray& body) {
+    QByteArray out;
+    appendRecord(out, type, body);
+    return out;
+}
+
+RecordReader::RecordReader(const QByteArray& stream, const std::vector<Record>& records,
+                           size_t first, bool followContinues)
+    : stream_(stream), records_(records), index_(first), follow_(followContinues) {
+    if (first >= records.size())
+        broken();
+}
+
+void RecordReader::nextRecord() {
+    if (!follow_ || index_ + 1 >= records_.size() || records_[index_ + 1].type != rt::kContinue)
+        broken();
+    ++index_;
+    offset_ = 0;
+}
+
+bool RecordReader::atEnd() {
+    if (offset_ < records_[index_].size)
+        return false;
+    return !follow_ || index_ + 1 >= records_.size() || records_[index_ + 1].type != rt::kContinue;
+}
+
+const char* RecordReader::need(int n) {
+    if (offset_ == records_[index_].size)
+        nextRecord();
+    if (offset_ + n > records_[index_].size)
+        broken();
+    const char* p = records_[index_].body(stream_) + offset_;
+    offset_ += n;
+    return p;
+}
+
+quint8 RecordReader::u8() {
+    return xls::u8(need(1));
+}
+quint16 RecordReader::u16() {
+    return xls::u16(need(2));
+}
+quint32 RecordReader::u32() {
+    return xls::u32(need(4));
+}
+
+QByteArray RecordReader::bytes(qint64 n) {
+    QByteArray out;
+    while (n > 0) {
+        if (offset_ == records_[index_].size)
+            nextRecord();
+        const int take = int(std::min<qint64>(n, records_[index_].size - offset_));
+        out.append(records_[index_].body(stream_) + offset_, take);
+        offset_ += take;
+        n -= take;
+    }
+    return out;
+}
+
+void RecordReader::skip(qint64 n) {
+    while (n > 0) {
+        if (offset_ == records_[index_].size)
+            nextRecord();
+        const int take = int(std::min<qint64>(n, records_[index_].size - offset_));
+        offset_ += take;
+        n -= take;
+    }
+}
+
+QString RecordReader::chars(qint64 count, bool wide) {
+    QString out;
+    out.reserve(count);
+    appendChars(out, count, wide);
+    return out;
+}
+
+void RecordReader::appendChars(QString& out, qint64 count, bool wide) {
+    while (count > 0) {
+        if (offset_ == records_[index_].size) {
+            nextRecord();
+            wide = xls::u8(need(1)) & 1;
+        }
+        const int width = wide ? 2 : 1;
+        const qint64 take = std::min<qint64>(count, (records_[index_].size - offset_) / width);
+        if (take == 0)
+            broken();
+        const char* p = records_[index_].body(stream_) + offset_;
+        if (wide) {
+            const qsizetype at = out.size();
+            out.resize(at + take);
+            QChar* dst = out.data() + at;
+            if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian)
+                std::memcpy(dst, p, size_t(take) * 2);
+            else
+                for (qint64 i = 0; i < take; ++i) dst[i] = QChar(xls::u16(p + 2 * i));
+        } else {
+            out.append(QLatin1StringView(p, take));
+        }
+        offset_ += int(take * width);
+        count -= take;
+    }
+}
+
+}  // namespace velmora::xls

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+// The one record layer of the workbook stream: splitting a substream into
+// BIFF records, reading data that carries on in CONTINUE records, and
+// appending records. Nothing else in the engine knows about CONTINUE.
+namespace velmora::xls {
+
+namespace rt {
+inline constexpr quint16 kFormula = 0x0006, kEof = 0x000A, kContinue = 0x003C, kCodePage = 0x0042,
+                         kDateMode = 0x0022, kFilePass = 0x002F, kFont = 0x0031,
+                         kDefColWidth = 0x0055, kColInfo = 0x007D, kBoundSheet = 0x0085,
+                         kStandardWidth = 0x0099, kMulRk = 0x00BD, kMulBlank = 0x00BE,
+                         kRString = 0x00D6, kDbCell = 0x00D7, kXf = 0x00E0, kMergedCells = 0x00E5,
+                         kSst = 0x00FC, kLabelSst = 0x00FD, kExtSst = 0x00FF, kRecalcId = 0x01C1,
+                         kDimensions = 0x0200, kBlank = 0x0201, kNumber = 0x0203, kLabel = 0x0204,
+                         kBoolErr = 0x0205, kString = 0x0207, kRow = 0x0208, kIndex = 0x020B,
+                         kArray = 0x0221, kDefaultRowHeight = 0x0225, kTable = 0x0236,
+                         kWindow2 = 0x023E, kRk = 0x027E, kStyle = 0x0293, kFormat = 0x041E,
+                         kShrFmla = 0x04BC, kBof = 0x0809;
+}
+
+// The largest record body Excel writes; longer data goes on in CONTINUE.
+inline constexpr int kMaxRecordBody = 8224;
+
+struct Record {
+    quint16 type = 0;
+    quint16 size = 0;  // body length
+    quint32 pos = 0;   // position of the 4-byte header in the stream (streams stay under 4 GB)
+
+    const char* body(const QByteArray& stream) const { return stream.constData() + pos + 4; }
+    qint64 end() const { return pos + 4 + size; }
+};
+
+// The records of the substream starting at pos (a BOF) up to and including
+// its matching EOF; substreams nested inside (embedded charts) are part of
+// it. Throws XlsError when a record runs past the end of the stream or the
+// substream never ends.
+std::vector<Record> readSubstream(const QByteArray& stream, qint64 pos);
+
+// Appends one record; bodies longer than kMaxRecordBody are the caller's
+// business (only the shared string table needs them, and splits itself).
+void appendRecord(QByteArray& out, quint16 type, const QByteArray& body);
+void appendRecord(QByteArray& out, quint16 type, const char* body, qsizetype size);
+QByteArray makeRecord(quint16 type, const QByteArray& body);
+
+// Reads data that starts in one record and may carry on in the CONTINUE
+// records after it. Every read is bounds-checked; running out of data throws
+// XlsError.
+class RecordReader {
+public:
+    RecordReader(const QByteArray& stream, const std::vector<Record>& records, size_t first,
+                 bool followContinues = true);
+
+    quint8 u8();
+    quint16 u16();
+    quint32 u32();
+    // Bytes that may span record boundaries (rich-text runs, phonetic data).
+    QByteArray bytes(qint64 n);
+    void skip(qint64 n);
+    // Characters of a string: at a record boundary inside the characters the
+    // next CONTINUE starts with a flag byte that may switch the width.
+    QString chars(qint64 count, bool wide);
+    void appendChars(QString& out, qint64 count, bool wide);
+
+    // Where the next byte comes from: record index and offset in its body.
+    size_t recordIndex() const { return index_; }
+    int offsetInRecord() const { return offset_; }
+    bool atEnd();
+
+private:
+    void nextRecord();
+    const char* need(int n);  // n bytes inside the current record
+
+    const QByteArray& stream_;
+    const std::vector<Record>& records_;
+    size_t index_;
+    int offset_ = 0;
+    bool follow_;
+};
+
+// The record's name for dumps ("LABELSST"), or "" when unknown.
+QString recordName(quint16 type);
+
+}  // namespace velmora::xls

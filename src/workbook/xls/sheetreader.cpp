@@ -1,0 +1,212 @@
+#include "workbook/xls/bytes.h"
+#include "workbook/xls/formats.h"
+#include "workbook/xls/sheet.h"
+#include "workbook/xls/sst.h"
+#include "workbook/xls/xlstring.h"
+#include "workbook/xls/xlsworkbook.h"
+
+#include <algorithm>
+
+namespace velmora::xls {
+
+namespace {
+
+[[noreturn]] void badCell(const Sheet& sheet) {
+    throw XlsError(QStringLiteral("工作表“%1”中有损坏的单元格记录。").arg(sheet.name));
+}
+
+// Smallest body of each cell record that the reader looks into.
+int minimumSize(quint16 type) {
+    switch (type) {
+        case rt::kLabelSst:
+            return 10;
+        case rt::kLabel:
+        case rt::kRString:
+            return 9;
+        case rt::kNumber:
+            return 14;
+        case rt::kRk:
+            return 10;
+        case rt::kBlank:
+            return 6;
+        case rt::kBoolErr:
+            return 8;
+        case rt::kFormula:
+            return 20;
+        case rt::kMulRk:
+            return 12;
+        case rt::kMulBlank:
+            return 8;
+        default:
+            return -1;
+    }
+}
+
+CellRange readRefU(const char* b) {
+    return CellRange{u16(b), u16(b + 2), u8(b + 4), u8(b + 5)};
+}
+
+// An RK value: a 30-bit integer or the top 30 bits of a double, possibly
+// divided by 100.
+double rkValue(quint32 rk) {
+    double v;
+    if (rk & 0x02) {
+        v = double(qint32(rk) >> 2);
+    } else {
+        const quint64 bits = quint64(rk & 0xFFFFFFFC) << 32;
+        std::memcpy(&v, &bits, sizeof v);
+    }
+    return (rk & 0x01) ? v / 100 : v;
+}
+
+CellValue number(const ReadContext& ctx, double value, int xf) {
+    const bool date = ctx.formats.isDate(xf);
+    // Dates are handed over as serials of the 1900 date system.
+    return CellValue::makeNumber(date && ctx.formats.date1904 ? value + 1462 : value, date);
+}
+
+QString recordString(const ReadContext& ctx, const Sheet& sheet, size_t record, int skip) {
+    RecordReader in(ctx.stream, sheet.records, record);
+    in.skip(skip);
+    return normalizeLineBreaks(readUnicodeString(in, 2));
+}
+
+CellValue formulaResult(const ReadContext& ctx, const Sheet& sheet, size_t record) {
+    const char* b = sheet.records[record].body(ctx.stream);
+    const int xf = u16(b + 4);
+    if (u16(b + 12) != 0xFFFF)
+        return number(ctx, f64(b + 6), xf);
+    switch (u8(b + 6)) {
+        case 0:  // the text follows in a STRING record
+            for (size_t i = record + 1; i < sheet.records.size(); ++i) {
+                const quint16 t = sheet.records[i].type;
+                if (t == rt::kString)
+                    return CellValue::makeText(recordString(ctx, sheet, i, 0));
+                if (t != rt::kShrFmla && t != rt::kArray && t != rt::kTable && t != rt::kContinue)
+                    break;
+            }
+            return CellValue::makeText(QString());
+        case 1:
+            return CellValue::makeBoolean(u8(b + 8) != 0);
+        case 2:
+            return CellValue::makeError(u8(b + 8));
+        default:
+            return CellValue::makeText(QString());
+    }
+}
+
+void readLayout(Sheet& sheet, const Record& r, const char* b) {
+    if (r.type == rt::kRow && r.size >= 16) {
+        const bool hidden = u32(b + 12) & 0x20;
+        sheet.rowTwips[u16(b)] = hidden ? 0 : (u16(b + 6) & 0x7FFF);
+    } else if (r.type == rt::kColInfo && r.size >= 10) {
+        sheet.columns.push_back({u16(b), u16(b + 2), u16(b + 4), u16(b + 6), bool(u16(b + 8) & 1)});
+    } else if (r.type == rt::kDefaultRowHeight && r.size >= 4) {
+        sheet.defaultRowFlags = u16(b);
+        sheet.defaultRowTwips = u16(b + 2);
+    } else if (r.type == rt::kDefColWidth && r.size >= 2) {
+        sheet.defaultColumnChars = u16(b);
+    } else if (r.type == rt::kStandardWidth && r.size >= 2) {
+        sheet.standardWidth = u16(b);
+    }
+}
+
+}  // namespace
+
+const CellSlot* Sheet::slot(quint32 key) const {
+    auto it = std::upper_bound(cells.begin(), cells.end(), key,
+                               [](quint32 k, const CellSlot& s) { return k < s.key; });
+    if (it == cells.begin() || (it - 1)->key != key)
+        return nullptr;
+    return &*(it - 1);
+}
+
+void indexCells(Sheet& sheet, const QByteArray& stream, size_t stringCount) {
+    sheet.cells.reserve(sheet.records.size());
+    int depth = 0;
+    for (size_t i = 0; i < sheet.records.size(); ++i) {
+        const Record& r = sheet.records[i];
+        if (r.type == rt::kBof)
+            ++depth;
+        else if (r.type == rt::kEof)
+            --depth;
+        if (depth != 1)
+            continue;
+        const char* b = r.body(stream);
+        readLayout(sheet, r, b);
+        if ((r.type == rt::kArray || r.type == rt::kTable) && r.size >= 6) {
+            sheet.arrays.push_back(readRefU(b));
+            continue;
+        }
+        if (r.type == rt::kShrFmla) {
+            const Record& f = sheet.records[i - 1];
+            if (f.type == rt::kFormula && f.size >= 4)
+                sheet.shared.push_back({u16(f.body(stream)), u16(f.body(stream) + 2), i - 1, i});
+            continue;
+        }
+        const int minimum = minimumSize(r.type);
+        if (minimum < 0)
+            continue;
+        if (r.size < minimum)
+            badCell(sheet);
+        const int row = u16(b);
+        const int column = u16(b + 2);
+        if (r.type == rt::kMulRk || r.type == rt::kMulBlank) {
+            const int width = r.type == rt::kMulRk ? 6 : 2;
+            const int count = (r.size - 6) / width;
+            if (column + count > CellRef::kMaxColumns)
+                badCell(sheet);
+            for (int e = 0; e < count; ++e)
+                sheet.cells.push_back({cellKey(row, column + e), quint32(i), quint16(e)});
+            continue;
+        }
+        if (column >= CellRef::kMaxColumns)
+            badCell(sheet);
+        if (r.type == rt::kLabelSst && u32(b + 6) >= stringCount)
+            badCell(sheet);
+        if (r.type == rt::kFormula)
+            sheet.hasFormulas = true;
+        sheet.cells.push_back({cellKey(row, column), quint32(i), 0});
+    }
+    std::stable_sort(sheet.cells.begin(), sheet.cells.end(),
+                     [](const CellSlot& a, const CellSlot& b) { return a.key < b.key; });
+}
+
+int cellXf(const QByteArray& stream, const Sheet& sheet, const CellSlot& slot) {
+    const Record& r = sheet.records[slot.record];
+    const char* b = r.body(stream);
+    if (r.type == rt::kMulRk)
+        return u16(b + 4 + 6 * slot.entry);
+    if (r.type == rt::kMulBlank)
+        return u16(b + 4 + 2 * slot.entry);
+    return u16(b + 4);
+}
+
+CellValue cellValue(const ReadContext& ctx, const Sheet& sheet, const CellSlot& slot) {
+    const Record& r = sheet.records[slot.record];
+    const char* b = r.body(ctx.stream);
+    switch (r.type) {
+        case rt::kLabelSst:
+            return CellValue::makeText(ctx.strings.text(u32(b + 6)).toString());
+        case rt::kLabel:
+        case rt::kRString:
+            return CellValue::makeText(recordString(ctx, sheet, slot.record, 6));
+        case rt::kNumber:
+            return number(ctx, f64(b + 6), u16(b + 4));
+        case rt::kRk:
+            return number(ctx, rkValue(u32(b + 6)), u16(b + 4));
+        case rt::kMulRk: {
+            const char* e = b + 4 + 6 * slot.entry;
+            return number(ctx, rkValue(u32(e + 2)), u16(e));
+        }
+        case rt::kBoolErr:
+            return u8(b + 7) ? CellValue::makeError(u8(b + 6))
+                             : CellValue::makeBoolean(u8(b + 6) != 0);
+        case rt::kFormula:
+            return formulaResult(ctx, sheet, slot.record);
+        default:
+            return CellValue();
+    }
+}
+
+}  // namespace velmora::xls

@@ -1,0 +1,226 @@
+#include "workbook/xls/xlsworkbook.h"
+
+#include "workbook/xls/sharedformula.h"
+#include "workbook/xls/workbookdata.h"
+#include "workbook/xls/xlstring.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cmath>
+
+namespace velmora::xls {
+
+namespace {
+// Excel keeps at most this many characters in a cell.
+constexpr qsizetype kMaxCellText = 32767;
+// No real .xls comes near this; a larger file is not read into memory.
+constexpr qint64 kMaxFileSize = qint64(1) << 30;
+}  // namespace
+
+struct XlsWorkbook::Impl : WorkbookData {
+    explicit Impl(WorkbookData data) : WorkbookData(std::move(data)) {}
+
+    const Sheet& sheet(int index) const {
+        if (index < 0 || size_t(index) >= worksheets.size())
+            throw XlsError(QStringLiteral("没有第 %1 个工作表。").arg(index + 1));
+        return sheets[worksheets[size_t(index)]];
+    }
+    Sheet& sheet(int index) { return const_cast<Sheet&>(std::as_const(*this).sheet(index)); }
+
+    static quint32 key(CellRef ref) {
+        if (ref.row < 0 || ref.row >= CellRef::kMaxRows || ref.column < 0 ||
+            ref.column >= CellRef::kMaxColumns)
+            throw XlsError(QStringLiteral("单元格地址超出了工作表的范围。"));
+        return cellKey(ref.row, ref.column);
+    }
+
+    ReadContext context() const { return {stream, strings, formats}; }
+
+    int xfAt(const Sheet& s, quint32 k) const {
+        const CellSlot* slot = s.slot(k);
+        return slot ? cellXf(stream, s, *slot) : -1;
+    }
+
+    CellValue value(const Sheet& s, quint32 k) const {
+        const auto edit = s.edits.find(k);
+        if (edit == s.edits.end()) {
+            const CellSlot* slot = s.slot(k);
+            return slot ? cellValue(context(), s, *slot) : CellValue();
+        }
+        switch (edit->second.kind) {
+            case Edit::Kind::Text:
+                return CellValue::makeText(edit->second.text);
+            case Edit::Kind::Number: {
+                const bool date = formats.isDate(xfAt(s, k));
+                const double n = edit->second.number;
+                return CellValue::makeNumber(date && formats.date1904 ? n + 1462 : n, date);
+            }
+            case Edit::Kind::Clear:
+                return CellValue();
+        }
+        return CellValue();
+    }
+
+    // Cells inside an array formula or a data table change only together,
+    // as in Excel. Overwriting the first cell of a shared formula writes the
+    // formula out into the other cells, which needs tokens the engine knows.
+    void checkWritable(const Sheet& s, CellRef ref) const {
+        for (const CellRange& r : s.arrays)
+            if (r.contains(ref.row, ref.column))
+                throw XlsError(
+                    QStringLiteral("单元格 %1 属于数组公式，不能单独更改。").arg(a1(ref)));
+        for (const Sheet::SharedFormula& f : s.shared) {
+            const Record& formula = s.records[f.formula];
+            const Record& shared = s.records[f.shared];
+            if (f.row == ref.row && f.column == ref.column &&
+                !ownFormula(formula.body(stream), formula.size, shared.body(stream), shared.size))
+                throw XlsError(QStringLiteral("单元格 %1 的公式被其他单元格共用，不能单独更改。")
+                                   .arg(a1(ref)));
+        }
+    }
+
+    void edit(int index, CellRef ref, Edit e) {
+        Sheet& s = sheet(index);
+        const quint32 k = key(ref);
+        checkWritable(s, ref);
+        if (e.kind == Edit::Kind::Clear && !s.slot(k)) {
+            s.edits.erase(k);  // nothing was there before: nothing to clear
+            return;
+        }
+        s.edits[k] = std::move(e);
+    }
+};
+
+XlsWorkbook::XlsWorkbook(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
+XlsWorkbook::XlsWorkbook(XlsWorkbook&&) noexcept = default;
+XlsWorkbook& XlsWorkbook::operator=(XlsWorkbook&&) noexcept = default;
+XlsWorkbook::~XlsWorkbook() = default;
+
+XlsWorkbook XlsWorkbook::load(const QString& path) {
+    QFile file(path);
+    if (!file.exists())
+        throw XlsError(QStringLiteral("找不到文件“%1”。").arg(QFileInfo(path).fileName()));
+    if (!file.open(QIODevice::ReadOnly))
+        throw XlsError(QStringLiteral("无法打开文件“%1”：%2")
+                           .arg(QFileInfo(path).fileName(), file.errorString()));
+    if (file.size() > kMaxFileSize)
+        throw XlsError(QStringLiteral("文件“%1”太大，不是 Excel 97-2003 工作簿。")
+                           .arg(QFileInfo(path).fileName()));
+    return fromBytes(file.readAll());
+}
+
+XlsWorkbook XlsWorkbook::fromBytes(const QByteArray& file) {
+    // The workbook refers into the bytes it was read from: they must be its
+    // own, not borrowed raw data (or shared with a caller who may change them).
+    const QByteArray owned = file.isDetached() ? file : QByteArray(file.constData(), file.size());
+    auto impl = std::make_unique<Impl>(readWorkbook(readContainer(owned)));
+    impl->file = owned;
+    return XlsWorkbook(std::move(impl));
+}
+
+XlsWorkbook XlsWorkbook::create(const QStringList& sheetNames) {
+    Container container;
+    ContainerEntry stream;
+    stream.name = QStringLiteral("Workbook");
+    stream.data = newWorkbookStream(sheetNames);
+    container.entries.push_back(std::move(stream));
+    return XlsWorkbook(std::make_unique<Impl>(readWorkbook(std::move(container))));
+}
+
+QStringList XlsWorkbook::sheetNames() const {
+    QStringList names;
+    for (size_t i : d->worksheets) names << d->sheets[i].name;
+    return names;
+}
+
+int XlsWorkbook::sheetIndex(const QString& name) const {
+    for (size_t i = 0; i < d->worksheets.size(); ++i)
+        if (d->sheets[d->worksheets[i]].name == name)
+            return int(i);
+    return -1;
+}
+
+CellValue XlsWorkbook::cell(int sheet, CellRef ref) const {
+    return d->value(d->sheet(sheet), Impl::key(ref));
+}
+
+void XlsWorkbook::forEachCell(int sheet,
+                              const std::function<void(CellRef, const CellValue&)>& f) const {
+    const Sheet& s = d->sheet(sheet);
+    auto edit = s.edits.begin();
+    const auto visit = [&](quint32 key, const CellValue& v) {
+        if (!v.isEmpty())
+            f(keyRef(key), v);
+    };
+    const ReadContext ctx = d->context();
+    for (size_t i = 0; i < s.cells.size(); ++i) {
+        const quint32 key = s.cells[i].key;
+        if (i + 1 < s.cells.size() && s.cells[i + 1].key == key)
+            continue;  // a later record for the same cell wins
+        for (; edit != s.edits.end() && edit->first < key; ++edit)
+            visit(edit->first, d->value(s, edit->first));
+        if (edit != s.edits.end() && edit->first == key) {
+            visit(key, d->value(s, key));
+            ++edit;
+        } else {
+            visit(key, cellValue(ctx, s, s.cells[i]));
+        }
+    }
+    for (; edit != s.edits.end(); ++edit) visit(edit->first, d->value(s, edit->first));
+}
+
+void XlsWorkbook::setText(int sheet, CellRef ref, const QString& text) {
+    const QString stored = normalizeLineBreaks(text);
+    if (stored.size() > kMaxCellText)
+        throw XlsError(QStringLiteral("一个单元格最多能存放 %1 个字符，这段文字有 %2 个字符。")
+                           .arg(kMaxCellText)
+                           .arg(stored.size()));
+    if (stored.isEmpty())
+        return clear(sheet, ref);
+    d->edit(sheet, ref, Edit{Edit::Kind::Text, stored, 0});
+}
+
+void XlsWorkbook::setNumber(int sheet, CellRef ref, double value) {
+    if (!std::isfinite(value))
+        throw XlsError(QStringLiteral("这不是一个有效的数字。"));
+    d->edit(sheet, ref, Edit{Edit::Kind::Number, QString(), value});
+}
+
+void XlsWorkbook::clear(int sheet, CellRef ref) {
+    d->edit(sheet, ref, Edit{Edit::Kind::Clear, QString(), 0});
+}
+
+bool XlsWorkbook::isModified() const {
+    return d->hasEdits();
+}
+
+QByteArray XlsWorkbook::toBytes() const {
+    // An unchanged workbook is the file it was loaded from, to the byte.
+    if (!d->hasEdits() && !d->file.isEmpty())
+        return d->file;
+    Container container = d->container;
+    container.entries[d->streamEntry].data = writeWorkbookStream(*d);
+    return writeContainer(container);
+}
+
+}  // namespace velmora::xls
+
+namespace velmora::xls {
+
+CellRef XlsWorkbook::lastCell(int sheet) const {
+    return xls::lastCell(d->sheet(sheet));
+}
+
+int XlsWorkbook::columnWidthPx(int sheet, int column) const {
+    return xls::columnWidthPx(d->sheet(sheet), column, d->digitWidthPx);
+}
+
+int XlsWorkbook::rowHeightPx(int sheet, int row) const {
+    return xls::rowHeightPx(d->sheet(sheet), row);
+}
+
+QStringList XlsWorkbook::recordDump() const {
+    return xls::recordDump(*d);
+}
+
+}  // namespace velmora::xls

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "workbook/cellref.h"
+#include "workbook/cellvalue.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+namespace velmora::xls {
+
+// A file that is not a readable .xls workbook, or a write the format cannot
+// hold. The message is Chinese and meant for the teacher.
+class XlsError : public std::runtime_error {
+public:
+    explicit XlsError(const QString& message);
+    const QString& message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+// An Excel 97-2003 workbook (BIFF8 in an OLE2 compound file), in memory.
+// Loading keeps every record and every stream of the file; saving writes back
+// only what the edits changed, everything else byte for byte.
+class XlsWorkbook {
+public:
+    static XlsWorkbook load(const QString& path);          // throws XlsError
+    static XlsWorkbook fromBytes(const QByteArray& file);  // throws XlsError
+    // A new workbook with these (worksheet) names, no cells. A name no
+    // workbook can hold (empty, over 31 characters, one of []:*?/\, twice)
+    // throws XlsError.
+    static XlsWorkbook create(const QStringList& sheetNames);
+
+    XlsWorkbook(XlsWorkbook&&) noexcept;
+    XlsWorkbook& operator=(XlsWorkbook&&) noexcept;
+    ~XlsWorkbook();
+
+    // Worksheets in workbook order (chart sheets and macro sheets excluded).
+    QStringList sheetNames() const;
+    // Exact, case-sensitive comparison of the stored name; -1 when absent.
+    int sheetIndex(const QString& name) const;
+
+    CellValue cell(int sheet, CellRef ref) const;
+    // Every non-empty cell of a sheet in row-major order.
+    void forEachCell(int sheet, const std::function<void(CellRef, const CellValue&)>& f) const;
+
+    // Stores text as a text cell (keeping the cell's format); the empty text
+    // empties the cell. Longer than 32767 characters: XlsError, nothing changes.
+    void setText(int sheet, CellRef ref, const QString& text);
+    void setNumber(int sheet, CellRef ref, double value);
+    void clear(int sheet, CellRef ref);
+    bool isModified() const;
+
+    // The whole compound file as it would be written now.
+    QByteArray toBytes() const;
+
+    // What the sheet window needs to look like the file.
+    // Last row and column holding a cell, or {-1,-1} for an empty sheet.
+    CellRef lastCell(int sheet) const;
+    // Width of a column in pixels at 96 dpi, height of a row in pixels.
+    int columnWidthPx(int sheet, int column) const;
+    int rowHeightPx(int sheet, int row) const;
+
+    // One line per BIFF record of the workbook stream (offset, type, name,
+    // length), for debugging.
+    QStringList recordDump() const;
+
+private:
+    struct Impl;
+    explicit XlsWorkbook(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> d;
+};
+
+}  // namespace velmora::xls

@@ -1,0 +1,107 @@
+#include "commands.h"
+
+#include "output.h"
+#include "workbook/atomicfile.h"
+#include "workbook/xls/xlsworkbook.h"
+
+#include <stdexcept>
+
+namespace velmora::xlstool {
+
+using xls::XlsError;
+using xls::XlsWorkbook;
+
+namespace {
+
+int sheetOf(const XlsWorkbook& wb, const QString& sheet) {
+    const int index = wb.sheetIndex(sheet);
+    if (index < 0)
+        throw XlsError(QStringLiteral("工作簿中没有名为“%1”的工作表。").arg(sheet));
+    return index;
+}
+
+CellRef cellOf(const QString& address) {
+    const auto ref = parseA1(address);
+    if (!ref)
+        throw XlsError(QStringLiteral("“%1”不是单元格地址。").arg(address));
+    return *ref;
+}
+
+// "AM6": column letters and row number, written straight into the output.
+void address(Output& out, CellRef ref) {
+    char buf[16];
+    int n = 0;
+    if (ref.column >= 26)
+        buf[n++] = char('A' + ref.column / 26 - 1);
+    buf[n++] = char('A' + ref.column % 26);
+    char digits[8];
+    int d = 0;
+    for (int row = ref.row + 1; row > 0; row /= 10) digits[d++] = char('0' + row % 10);
+    while (d > 0) buf[n++] = digits[--d];
+    out.raw(buf, size_t(n));
+}
+
+const char* typeName(const CellValue& v) {
+    switch (v.kind) {
+        case CellValue::Kind::Text:
+            return "text";
+        case CellValue::Kind::Number:
+            return v.isDate ? "date" : "number";
+        case CellValue::Kind::Boolean:
+            return "boolean";
+        case CellValue::Kind::Error:
+            return "error";
+        case CellValue::Kind::Empty:
+            break;
+    }
+    return "empty";
+}
+
+}  // namespace
+
+void listSheets(const QString& file, Output& out) {
+    for (const QString& name : XlsWorkbook::load(file).sheetNames()) {
+        out.text(name);
+        out.raw("\n");
+    }
+}
+
+void getCell(const QString& file, const QString& sheet, const QString& address, Output& out) {
+    const XlsWorkbook wb = XlsWorkbook::load(file);
+    out.text(wb.cell(sheetOf(wb, sheet), cellOf(address)).toText());
+    out.raw("\n");
+}
+
+void setCell(const QString& file, const QString& sheet, const QString& address,
+             const QString& text) {
+    XlsWorkbook wb = XlsWorkbook::load(file);
+    wb.setText(sheetOf(wb, sheet), cellOf(address), text);
+    writeFileAtomically(file, wb.toBytes());
+}
+
+void dumpCells(const QString& file, Output& out) {
+    const XlsWorkbook wb = XlsWorkbook::load(file);
+    const QStringList names = wb.sheetNames();
+    for (int s = 0; s < names.size(); ++s) {
+        wb.forEachCell(s, [&](CellRef ref, const CellValue& v) {
+            out.raw("{\"sheet\":");
+            out.jsonString(names[s]);
+            out.raw(",\"address\":\"");
+            address(out, ref);
+            out.raw("\",\"type\":\"");
+            out.raw(typeName(v));
+            out.raw("\",\"text\":");
+            out.jsonString(v.toText());
+            out.raw("}\n");
+        });
+    }
+}
+
+void dumpRecords(const QString& file, Output& out) {
+    for (const QString& line : XlsWorkbook::load(file).recordDump()) {
+        out.text(line);
+        out.raw("\n");
+    }
+}
+
+}  // namespace velmora::xlstool

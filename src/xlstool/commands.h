@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStringList>
+
+// The commands of velmora-xls. Each throws (XlsError, HostError or
+// std::runtime_error) with a message for the user when it cannot do its job.
+namespace velmora::xlstool {
+
+class Output;
+
+void listSheets(const QString& file, Output& out);
+void getCell(const QString& file, const QString& sheet, const QString& address, Output& out);
+void setCell(const QString& file, const QString& sheet, const QString& address,
+             const QString& text);
+void dumpCells(const QString& file, Output& out);
+void dumpRecords(const QString& file, Output& out);
+
+}  // namespace velmora::xlstool

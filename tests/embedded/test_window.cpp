@@ -1,0 +1,479 @@
+// The sheet window: tabs, selection, typing into the grid, saving and
+// printing, as a teacher uses them.
+#include "common/fonts.h"
+#include "common/messages.h"
+#include "common/singlewindow.h"
+#include "fixtures.h"
+#include "workbook/atomicfile.h"
+#include "workbook/embedded/embeddedhost.h"
+#include "workbook/embedded/pagination.h"
+#include "workbook/embedded/printing.h"
+#include "workbook/embedded/savequestion.h"
+#include "workbook/embedded/sheetmodel.h"
+#include "workbook/embedded/sheetview.h"
+#include "workbook/embedded/sheetwindow.h"
+#include "workbook/hosterror.h"
+#include "workbook/layout.h"
+#include "workbook/xls/xlsworkbook.h"
+
+#include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QInputMethodEvent>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace velmora;
+using namespace velmora::test;
+using namespace velmora::layout;
+
+namespace {
+
+const QStringList kSheets = {kSettingsSheet, kArchiveSheet, QStringLiteral("成绩&排名"),
+                             kNotebookSheet};
+
+struct Fixture {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("Velmoravm2.1.xls"));
+    EmbeddedHost host;
+    explicit Fixture(WorkbookSpec spec = {}) {
+        if (spec.sheets.isEmpty()) {
+            spec.sheets = kSheets;
+            spec.cells[kArchiveSheet] = {{"A1", "序号"}, {"C2", "张三"}, {"C3", "李四"}};
+        }
+        writeWorkbook(path, spec);
+        host.open(path);
+    }
+    SheetWindow* window() {
+        host.show();
+        return existingWindow<SheetWindow>();
+    }
+    QTabWidget* tabs() { return window()->findChild<QTabWidget*>("sheetTabs"); }
+};
+
+// Types into the grid as a person does: the first key opens the cell's
+// editor, the rest go to the editor; Chinese arrives as input method commits.
+void type(SheetView* view, const QString& text) {
+    for (QChar c : text) {
+        QWidget* target = view->findChild<QPlainTextEdit*>("cellEditor");
+        if (!target)
+            target = view;
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(target, c.toLatin1());
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(c);
+            QApplication::sendEvent(target, &commit);
+        }
+    }
+}
+
+void press(SheetView* view, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QWidget* editor = view->findChild<QPlainTextEdit*>("cellEditor");
+    QTest::keyClick(editor && editor->isVisible() ? editor : view, key, modifiers);
+}
+
+}  // namespace
+
+class TestWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { installFontSubstitutions(); }
+    void cleanup() { setAtomicWriteProbe({}); }
+    void tabsInWorkbookOrder();
+    void selectBringsTheSheet_data();
+    void selectBringsTheSheet();
+    void typing_data();
+    void typing();
+    void hostWritesShowInTheGrid();
+    void deleteEmptiesSelectedCells();
+    void ctrlSSaves();
+    void failedSaveIsReported();
+    void closingOnlyHides();
+    void rowsOfTheGrid_data();
+    void rowsOfTheGrid();
+    void sizesFromTheFile();
+    void pages_data();
+    void pages();
+    void printToPdf();
+    void saveQuestion_data();
+    void saveQuestion();
+    void largeSheetOpensQuickly();
+    void archiveSheetLooksRight();
+};
+
+void TestWindow::tabsInWorkbookOrder() {
+    Fixture f;
+    QTabWidget* tabs = f.tabs();
+    QCOMPARE(tabs->count(), kSheets.size());
+    for (int i = 0; i < kSheets.size(); ++i)
+        QCOMPARE(tabs->tabText(i).replace("&&", "&"), kSheets[i]);
+    QVERIFY(f.window()->windowTitle().startsWith("Velmoravm2.1.xls"));
+    QVERIFY(!f.window()->isWindowModified());
+}
+
+void TestWindow::selectBringsTheSheet_data() {
+    QTest::addColumn<QString>("sheet");
+    QTest::addColumn<int>("tab");  // -1: refused, the current tab stays
+    QTest::newRow("archive") << kArchiveSheet << 1;
+    QTest::newRow("trailing blank") << kNotebookSheet << 3;
+    QTest::newRow("ampersand") << "成绩&排名" << 2;
+    QTest::newRow("without the blank") << "打印到班主任工作笔记上" << -1;
+    QTest::newRow("unknown") << "率" << -1;
+}
+
+void TestWindow::selectBringsTheSheet() {
+    QFETCH(QString, sheet);
+    QFETCH(int, tab);
+    Fixture f;
+    f.window()->hide();
+    if (tab < 0) {
+        QVERIFY_THROWS_EXCEPTION(HostError, f.host.select(sheet));
+        QCOMPARE(f.tabs()->currentIndex(), 0);
+        return;
+    }
+    f.host.select(sheet);
+    SheetWindow* w = existingWindow<SheetWindow>();
+    QVERIFY(w->isVisible());
+    QCOMPARE(w->currentSheet(), tab);
+    QCOMPARE(f.tabs()->currentWidget(), w->view(tab));
+}
+
+void TestWindow::typing_data() {
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<QString>("keys");  // '|' is Alt+Enter, '^' is F2
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("number") << "D2"
+                            << "12"
+                            << "12" << int(CellValue::Kind::Number);
+    QTest::newRow("fraction") << "D2"
+                              << "-0.5"
+                              << "-0.5" << int(CellValue::Kind::Number);
+    QTest::newRow("text") << "D2"
+                          << "abc"
+                          << "abc" << int(CellValue::Kind::Text);
+    QTest::newRow("Chinese") << "D2"
+                             << "王五"
+                             << "王五" << int(CellValue::Kind::Text);
+    QTest::newRow("typing replaces") << "C2"
+                                     << "赵六"
+                                     << "赵六" << int(CellValue::Kind::Text);
+    QTest::newRow("F2 appends") << "C2"
+                                << "^丰"
+                                << "张三丰" << int(CellValue::Kind::Text);
+    QTest::newRow("two lines") << "D2"
+                               << "ab|cd"
+                               << "ab\ncd" << int(CellValue::Kind::Text);
+}
+
+void TestWindow::typing() {
+    QFETCH(QString, cell);
+    QFETCH(QString, keys);
+    QFETCH(QString, expected);
+    QFETCH(int, kind);
+    Fixture f;
+    f.host.select(kArchiveSheet);
+    SheetView* view = f.window()->view(1);
+    const CellRef ref = *parseA1(cell);
+    view->setCurrentIndex(view->model()->index(ref.row, ref.column));
+    for (const QString& part : keys.split('|')) {
+        if (part != keys.split('|').first())
+            press(view, Qt::Key_Return, Qt::AltModifier);
+        if (part.startsWith('^')) {
+            press(view, Qt::Key_F2);
+            type(view, part.mid(1));
+        } else {
+            type(view, part);
+        }
+    }
+    press(view, Qt::Key_Return);
+    const CellValue v = f.host.read(kArchiveSheet, cell);
+    QCOMPARE(v.toText(), expected);
+    QCOMPARE(int(v.kind), kind);
+    QCOMPARE(view->currentIndex().row(), ref.row + 1);  // Enter moves down
+    QVERIFY(f.window()->isWindowModified());
+    QVERIFY(f.host.hasUnsavedChanges());
+}
+
+void TestWindow::hostWritesShowInTheGrid() {
+    Fixture f;
+    SheetView* view = f.window()->view(1);
+    const int rows = view->model()->rowCount();
+    f.host.writeRaw(kArchiveSheet, "AV2", "在校表现良好");
+    QCOMPARE(view->model()->index(1, 47).data().toString(), QStringLiteral("在校表现良好"));
+    const int oneLine = view->rowHeight(2);
+    f.host.writeRaw(kArchiveSheet, "AU3", "一\n二\n三");
+    QVERIFY(view->rowHeight(2) >= 3 * view->fontMetrics().lineSpacing());
+    QVERIFY(view->rowHeight(2) > oneLine);
+    f.host.writeRaw(kArchiveSheet, QStringLiteral("B%1").arg(rows + 50), "远处");
+    QVERIFY(view->model()->rowCount() > rows + 50);
+    QCOMPARE(view->model()->index(rows + 49, 1).data().toString(), QStringLiteral("远处"));
+}
+
+void TestWindow::deleteEmptiesSelectedCells() {
+    Fixture f;
+    f.host.select(kArchiveSheet);
+    SheetView* view = f.window()->view(1);
+    view->selectionModel()->select(
+        QItemSelection(view->model()->index(1, 2), view->model()->index(2, 2)),
+        QItemSelectionModel::ClearAndSelect);
+    press(view, Qt::Key_Delete);
+    QVERIFY(f.host.read(kArchiveSheet, "C2").isEmpty());
+    QVERIFY(f.host.read(kArchiveSheet, "C3").isEmpty());
+    QCOMPARE(f.host.read(kArchiveSheet, "A1").toText(), QStringLiteral("序号"));
+}
+
+void TestWindow::ctrlSSaves() {
+    Fixture f;
+    SheetWindow* w = f.window();
+    f.host.writeRaw(kArchiveSheet, "C4", "保存我");
+    QVERIFY(w->isWindowModified());
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QTest::keyClick(w->view(0), Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!w->isWindowModified());
+    const xls::XlsWorkbook saved = xls::XlsWorkbook::load(f.path);
+    QCOMPARE(saved.cell(1, *parseA1(u"C4")).toText(), QStringLiteral("保存我"));
+}
+
+void TestWindow::failedSaveIsReported() {
+    Fixture f;
+    SheetWindow* w = f.window();
+    f.host.writeRaw(kArchiveSheet, "C4", "保存不了");
+    const QByteArray before = fileBytes(f.path);
+    setAtomicWriteProbe([](const char* step) {
+        if (qstrcmp(step, "flush") == 0)
+            throw HostError(QStringLiteral("磁盘已满"));
+    });
+    MessageRecorder messages;
+    w->saveWorkbook();
+    QCOMPARE(messages.messages().size(), 1);
+    QVERIFY(messages.texts().first().contains("磁盘已满"));
+    QVERIFY(w->isWindowModified());
+    QCOMPARE(fileBytes(f.path), before);
+}
+
+void TestWindow::closingOnlyHides() {
+    Fixture f;
+    SheetWindow* w = f.window();
+    QVERIFY(w->isVisible());
+    w->close();
+    QVERIFY(!w->isVisible());
+    QCOMPARE(existingWindow<SheetWindow>(), w);
+    QCOMPARE(f.host.read(kArchiveSheet, "C2").toText(), QStringLiteral("张三"));
+    f.host.show();
+    QVERIFY(w->isVisible());
+    f.host.quit();  // quitting ends it for good
+    QVERIFY(existingWindow<SheetWindow>() == nullptr);
+}
+
+void TestWindow::rowsOfTheGrid_data() {
+    QTest::addColumn<QString>("lastCell");  // empty: an empty sheet
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("afterFetch");
+    QTest::newRow("empty sheet") << "" << 200 << 300;
+    QTest::newRow("a class") << "AV61" << 200 << 300;
+    QTest::newRow("past the minimum") << "B500" << 600 << 700;
+    QTest::newRow("near the end") << "A65500" << 65536 << 65536;
+}
+
+void TestWindow::rowsOfTheGrid() {
+    QFETCH(QString, lastCell);
+    WorkbookSpec spec;
+    spec.sheets = {kArchiveSheet};
+    if (!lastCell.isEmpty())
+        spec.cells[kArchiveSheet] = {{lastCell, "x"}};
+    Fixture f(spec);
+    QAbstractItemModel* model = f.window()->view(0)->model();
+    QTEST(model->rowCount(), "rows");
+    QCOMPARE(model->columnCount(), 256);
+    QCOMPARE(model->headerData(255, Qt::Horizontal).toString(), QStringLiteral("IV"));
+    QCOMPARE(model->headerData(0, Qt::Vertical).toString(), QStringLiteral("1"));
+    if (model->canFetchMore({}))
+        model->fetchMore({});
+    QTEST(model->rowCount(), "afterFetch");
+}
+
+void TestWindow::sizesFromTheFile() {
+    const QString corpus = qEnvironmentVariable("VELMORA_CORPUS");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Velmoravm2.1.xls");
+    QVERIFY(QFile::copy(corpus + "/poi_12843-2_zh_multiline_rich.xls", path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    EmbeddedHost host;
+    host.open(path);
+    host.show();
+    SheetView* view = existingWindow<SheetWindow>()->view(0);
+    const xls::XlsWorkbook book = xls::XlsWorkbook::load(path);
+    int differing = 0;
+    for (int c = 0; c < 30; ++c) {
+        const int w = book.columnWidthPx(0, c);
+        QCOMPARE(view->isColumnHidden(c), w <= 0);
+        if (w > 0)
+            QCOMPARE(view->columnWidth(c), w);
+        differing += w != book.columnWidthPx(0, 200);
+    }
+    // Rows as high as the file says; rows with cells of several lines higher
+    // where those lines need it.
+    QSet<int> tall;
+    book.forEachCell(0, [&tall](CellRef ref, const CellValue& v) {
+        if (v.toText().contains('\n'))
+            tall.insert(ref.row);
+    });
+    QVERIFY(!tall.isEmpty());
+    for (int r = 0; r <= book.lastCell(0).row; ++r) {
+        const int h = book.rowHeightPx(0, r);
+        QCOMPARE(view->isRowHidden(r), h <= 0);
+        if (h > 0 && !tall.contains(r))
+            QCOMPARE(view->rowHeight(r), h);
+        else if (h > 0)
+            QVERIFY(view->rowHeight(r) >= h);
+    }
+    QVERIFY2(differing > 0, "the file has no column of its own width: pick another file");
+}
+
+void TestWindow::pages_data() {
+    QTest::addColumn<QList<int>>("sizes");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QList<int>>("runEnds");  // last index of each run
+    QTest::newRow("all fit") << QList<int>{10, 20, 30} << 60 << QList<int>{2};
+    QTest::newRow("exact fit then one") << QList<int>{30, 30, 30} << 60 << QList<int>{1, 2};
+    QTest::newRow("one too wide alone") << QList<int>{10, 100, 10} << 50 << QList<int>{0, 1, 2};
+    QTest::newRow("hidden columns ride along")
+        << QList<int>{0, 40, 0, 40} << 50 << QList<int>{2, 3};
+    QTest::newRow("nothing") << QList<int>{} << 50 << QList<int>{};
+}
+
+void TestWindow::pages() {
+    QFETCH(QList<int>, sizes);
+    QFETCH(int, limit);
+    QFETCH(QList<int>, runEnds);
+    const auto runs = fitRuns(sizes, limit);
+    QCOMPARE(runs.size(), runEnds.size());
+    int first = 0;
+    for (qsizetype i = 0; i < runs.size(); ++i) {
+        QCOMPARE(runs[i].first, first);
+        QCOMPARE(runs[i].second, runEnds[i]);
+        first = runEnds[i] + 1;
+    }
+    // Pages go down first, then over.
+    const auto all = paginate({50, 50, 50}, {30, 30, 30}, QSize(100, 60));
+    const QList<PageRange> expected = {{0, 1, 0, 1}, {2, 2, 0, 1}, {0, 1, 2, 2}, {2, 2, 2, 2}};
+    QCOMPARE(all, expected);
+}
+
+void TestWindow::printToPdf() {
+    WorkbookSpec spec;
+    spec.sheets = {kArchiveSheet};
+    for (int n = 1; n <= 60; ++n)
+        for (const QString& column : archiveColumns())
+            spec.cells[kArchiveSheet][address(column, rowOf(n))] = QStringLiteral("内容%1").arg(n);
+    spec.cells[kArchiveSheet]["AV2"] = QStringLiteral("很长的在校表现。").repeated(40);
+    Fixture f(spec);
+    const xls::XlsWorkbook book = xls::XlsWorkbook::load(f.path);
+    const QString pdf = f.dir.filePath("学生档案.pdf");
+    exportSheetPdf(book, 0, "学生档案", pdf);
+    const QByteArray bytes = fileBytes(pdf);
+    QVERIFY(bytes.startsWith("%PDF"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+    const int expected = int(SheetPrint(book, 0, "学生档案").pages(printer).size());
+    QVERIFY(expected > 2);  // 48 columns do not fit one page across
+    static const QRegularExpression page("/Type\\s*/Page[^s]");
+    QCOMPARE(int(QString::fromLatin1(bytes).count(page)), expected);
+    QVERIFY_THROWS_EXCEPTION(HostError,
+                             exportSheetPdf(book, 0, "x", f.dir.filePath("no/such/dir/x.pdf")));
+}
+
+void TestWindow::saveQuestion_data() {
+    QTest::addColumn<QString>("press");  // a button's text, or "Esc"
+    QTest::addColumn<bool>("save");
+    QTest::newRow("保存") << "保存" << true;
+    QTest::newRow("不保存") << "不保存" << false;
+    QTest::newRow("Esc keeps the changes") << "Esc" << true;
+}
+
+void TestWindow::saveQuestion() {
+    QFETCH(QString, press);
+    QStringList buttons;
+    // The real dialog is modal: a timer answers it once it is up.
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        answer.stop();
+        for (QAbstractButton* b : box->buttons()) buttons << b->text();
+        if (press == "Esc") {
+            QTest::keyClick(box, Qt::Key_Escape);
+            return;
+        }
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == press)
+                b->click();
+    });
+    answer.start(20);
+    QTEST(askToSaveChanges(nullptr, "Velmoravm2.1.xls"), "save");
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{"不保存", "保存"}));
+}
+
+void TestWindow::largeSheetOpensQuickly() {
+    WorkbookSpec spec;
+    spec.sheets = {kSettingsSheet, kArchiveSheet};
+    for (int r = 2; r <= 10001; ++r)
+        for (const QString& column : archiveColumns())
+            spec.cells[kArchiveSheet][address(column, r)] = QStringLiteral("第%1行").arg(r);
+    Fixture f(spec);
+    QElapsedTimer clock;
+    clock.start();
+    f.host.select(kArchiveSheet);
+    QApplication::processEvents();
+    const qint64 ms = clock.elapsed();
+    qInfo("sheet window over 10,000 x 47 cells: %lld ms to show", ms);
+    QCOMPARE(f.window()->view(1)->model()->rowCount(), 10001 + SheetModel::kSpareRows);
+    QVERIFY2(ms < 3000, "showing a large sheet took more than 3 s");
+}
+
+// The archive as a teacher sees it, in a Song face. With VELMORA_SCREENSHOTS
+// set to a folder, the window is also saved there as a picture to look at.
+void TestWindow::archiveSheetLooksRight() {
+    WorkbookSpec spec;
+    spec.sheets = {kSettingsSheet, kArchiveSheet, kScoresSheet, kCommentsSheet, kNotebookSheet};
+    const QStringList headings = {"序号", "学号", "姓名", "性别", "籍贯", "民族", "出生年月"};
+    const QStringList names = {"张三", "李四", "王五", "赵六", "孙七", "周八"};
+    for (int c = 0; c < headings.size(); ++c)
+        spec.cells[kArchiveSheet][address(columnName(c), 1)] = headings[c];
+    for (int n = 1; n <= names.size(); ++n) {
+        const QStringList row = {QString::number(n), QString::number(2003000 + n),
+                                 names[n - 1],       n % 2 ? "男" : "女",
+                                 "江苏南京",         "汉",
+                                 "1990-05"};
+        for (int c = 0; c < row.size(); ++c)
+            spec.cells[kArchiveSheet][address(columnName(c), rowOf(n))] = row[c];
+    }
+    spec.cells[kArchiveSheet]["H3"] = "第一行\n第二行";
+    Fixture f(spec);
+    f.host.select(kArchiveSheet);
+    SheetWindow* w = f.window();
+    const QString face = QFontInfo(w->view(1)->font()).family();
+    QVERIFY2(
+        QStringList({"AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC", "WenQuanYi Zen Hei"})
+            .contains(face),
+        qPrintable(face));
+    QVERIFY(w->view(1)->rowHeight(2) >= 2 * w->view(1)->fontMetrics().lineSpacing());
+    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOTS");
+    if (!folder.isEmpty()) {
+        QTest::qWait(200);
+        QVERIFY(w->grab().save(folder + "/sheetwindow-archive.png"));
+    }
+}
+
+QTEST_MAIN(TestWindow)
+#include "test_window.moc"

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QStringList>
+
+// What python3-xlrd sees in .xls files (through xlrd_view.py), for tests
+// that check the engine against an independent reader.
+namespace velmora::test {
+
+bool xlrdAvailable();
+// One JSON object per file, in order; {"error": ...} for a file xlrd
+// cannot read. Runs one python process for all the files.
+QList<QJsonObject> xlrdView(const QStringList& files);
+
+// The .xls files of the shared corpus.
+QStringList corpusFiles();
+
+}  // namespace velmora::test
