@@ -1,10 +1,9 @@
 #pragma once
 
 #include "workbook/cellvalue.h"
+#include "xlrdreading.h"
 
 #include <QByteArray>
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -23,11 +22,5 @@ struct WorkbookSpec {
 void writeWorkbook(const QString& path, const WorkbookSpec& spec);
 QByteArray fileBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes);
-
-// The file as the independent reader xlrd sees it (see xlsread.py), or
-// nullopt when Debian's python3-xlrd is not installed.
-std::optional<QJsonObject> readWithXlrd(const QString& path);
-// One cell of that reading: ["text", "abc"], ["number", 12], or empty.
-QJsonArray xlrdCell(const QJsonObject& reading, const QString& sheet, const QString& address);
 
 }  // namespace velmora::test

@@ -3,6 +3,7 @@
 #include "common/messages.h"
 #include "settings/classsettingsform.h"
 #include "testworkbook.h"
+#include "xlrdreading.h"
 #include "workbook/connection.h"
 #include "workbook/layout.h"
 
@@ -90,6 +91,23 @@ void TestSettings::okWritesTheDefaults() {
     StudentWorkbook::save();
     for (const Binding& b : kBindings)
         QCOMPARE(wb.cell(kSettingsSheet, cellOf(b)), QString::fromUtf8(b.defaultText));
+
+    // The saved file as an independent reader sees it: typed as a person
+    // would type them, the full scores are numbers, the names texts, and an
+    // empty default leaves no cell.
+    const auto file = test::readWithXlrd(wb.path());
+    if (!file)
+        QSKIP("python3-xlrd is not installed");
+    for (const Binding& b : kBindings) {
+        const QString text = QString::fromUtf8(b.defaultText);
+        const QJsonArray saved = test::xlrdCell(*file, kSettingsSheet, cellOf(b));
+        if (text.isEmpty())
+            QVERIFY2(saved.isEmpty(), b.cell);
+        else if (text == QStringLiteral("100"))
+            QCOMPARE(saved, (QJsonArray{QStringLiteral("number"), 100.0}));
+        else
+            QCOMPARE(saved, (QJsonArray{QStringLiteral("text"), text}));
+    }
 }
 
 void TestSettings::eachBoxReachesItsCell_data() {

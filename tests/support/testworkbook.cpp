@@ -1,17 +1,17 @@
 #include "testworkbook.h"
 
-#include "memoryhost.h"
 #include "workbook/connection.h"
-#include "workbook/layout.h"
+#include "workbook/embedded/embeddedhost.h"
 
 namespace velmora::test {
 
-using namespace velmora::layout;
-
-TestWorkbook::TestWorkbook()
-    : inner_(std::make_shared<MemoryHost>(
-          QStringList{kSettingsSheet, kArchiveSheet, kScoresSheet, kCommentsSheet, kListsSheet,
-                      kRatesSheet, kHandbookSheet, kRecordCardSheet, kNotebookSheet})) {
+TestWorkbook::TestWorkbook() {
+    const QString file = path();
+    installTemplateIfMissing(file);
+    auto host = std::make_shared<EmbeddedHost>();
+    host->setSaveQuestion([] { return false; });  // a test never waits on a dialog
+    host->open(file);
+    inner_ = host;
     auto counting = std::make_unique<CountingHost>(inner_);
     counting_ = counting.get();
     StudentWorkbook::adopt(std::move(counting));
@@ -29,6 +29,10 @@ void TestWorkbook::put(const QString& sheet, const QString& address, const QStri
 
 QString TestWorkbook::cell(const QString& sheet, const QString& address) const {
     return inner_->read(sheet, address).toText();
+}
+
+QString TestWorkbook::path() const {
+    return dir_.filePath(QStringLiteral("Velmoravm2.1.xls"));
 }
 
 }  // namespace velmora::test

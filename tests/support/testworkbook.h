@@ -3,14 +3,16 @@
 #include "countinghost.h"
 
 #include <QString>
+#include <QTemporaryDir>
 #include <memory>
 
 namespace velmora::test {
 
-// A fresh class workbook with every sheet of the template, installed as the
+// A fresh class workbook: the template installed into a temporary folder as
+// on a first start, opened by the embedded host and installed as the
 // program's connection for the lifetime of the object. Every request the
-// windows make goes through hosts().log; put() and cell() reach the cells
-// without being logged.
+// windows make goes through requests().log; put() and cell() reach the
+// cells without being logged.
 class TestWorkbook {
 public:
     TestWorkbook();
@@ -22,10 +24,13 @@ public:
     void put(const QString& sheet, const QString& address, const QString& text);
     // A cell's current text.
     QString cell(const QString& sheet, const QString& address) const;
+    // The workbook file, as the last save left it.
+    QString path() const;
 
     CountingHost& requests() { return *counting_; }
 
 private:
+    QTemporaryDir dir_;
     std::shared_ptr<SpreadsheetHost> inner_;
     CountingHost* counting_ = nullptr;
 };

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QString>
+#include <optional>
+
+namespace velmora::test {
+
+// An .xls file as the independent reader xlrd sees it (see xlsread.py):
+// {"sheets": [names in order], "cells": {sheet: {"A1": [kind, value]}}},
+// or nullopt when Debian's python3-xlrd is not installed.
+std::optional<QJsonObject> readWithXlrd(const QString& path);
+// One cell of that reading: ["text", "abc"], ["number", 12], or empty.
+QJsonArray xlrdCell(const QJsonObject& reading, const QString& sheet, const QString& address);
+
+}  // namespace velmora::test
