@@ -29,22 +29,6 @@ int unitXf(const CellUnit& u, int column, const Sheet& sheet, const QByteArray& 
     return u16(b + 4);
 }
 
-// A new cell takes the format of its row, else of its column, else the
-// workbook's default cell format.
-int newCellXf(const CellTable& table, const Sheet& sheet, const CellFormats& formats, int row,
-              int column) {
-    const auto it = table.rowRecords.find(row);
-    if (it != table.rowRecords.end() && it->second.size() >= 16) {
-        const quint32 flags = u32(it->second.constData() + 12);
-        if (flags & 0x80)
-            return int((flags >> 16) & 0xFFF);
-    }
-    for (const Sheet::Columns& c : sheet.columns)
-        if (column >= c.first && column <= c.last)
-            return c.xf;
-    return formats.defaultCellXf();
-}
-
 QByteArray newRow(const Sheet& sheet, int row) {
     QByteArray b;
     add16(b, quint16(row));
@@ -121,8 +105,9 @@ void applyEdit(CellTable& table, const Sheet& sheet, const QByteArray& stream,
     }
     // A cleared cell that existed stays as BLANK, keeping its format.
     if (type != rt::kBlank || xf >= 0) {
-        QByteArray body = cellHead(
-            at.row, at.column, xf >= 0 ? xf : newCellXf(table, sheet, formats, at.row, at.column));
+        QByteArray body =
+            cellHead(at.row, at.column,
+                     xf >= 0 ? xf : sheet.newCellXf(at.row, at.column, formats.defaultCellXf()));
         body.append(recordBody);
         CellUnit made;
         made.first = made.last = at.column;

@@ -67,6 +67,7 @@ struct Sheet {
         bool hidden = false;
     };
     std::map<int, int> rowTwips;
+    std::map<int, int> rowXf;  // rows formatted as a whole
     std::vector<Columns> columns;
     int defaultRowTwips = 255;
     quint16 defaultRowFlags = 0;  // DEFAULTROWHEIGHT: 1 height set by hand, 2 rows hidden
@@ -74,6 +75,9 @@ struct Sheet {
     int standardWidth = -1;       // STANDARDWIDTH in 1/256 characters, when present
 
     const CellSlot* slot(quint32 key) const;
+    // The format a new cell gets: its row's, else its column's, else the
+    // workbook's default cell format.
+    int newCellXf(int row, int column, int defaultXf) const;
 };
 
 // Reads the records of a worksheet into its cell index. Throws XlsError for

@@ -97,8 +97,10 @@ CellValue formulaResult(const ReadContext& ctx, const Sheet& sheet, size_t recor
 
 void readLayout(Sheet& sheet, const Record& r, const char* b) {
     if (r.type == rt::kRow && r.size >= 16) {
-        const bool hidden = u32(b + 12) & 0x20;
-        sheet.rowTwips[u16(b)] = hidden ? 0 : (u16(b + 6) & 0x7FFF);
+        const quint32 flags = u32(b + 12);
+        sheet.rowTwips[u16(b)] = (flags & 0x20) ? 0 : (u16(b + 6) & 0x7FFF);
+        if (flags & 0x80)
+            sheet.rowXf[u16(b)] = int((flags >> 16) & 0xFFF);
     } else if (r.type == rt::kColInfo && r.size >= 10) {
         sheet.columns.push_back({u16(b), u16(b + 2), u16(b + 4), u16(b + 6), bool(u16(b + 8) & 1)});
     } else if (r.type == rt::kDefaultRowHeight && r.size >= 4) {
@@ -119,6 +121,15 @@ const CellSlot* Sheet::slot(quint32 key) const {
     if (it == cells.begin() || (it - 1)->key != key)
         return nullptr;
     return &*(it - 1);
+}
+
+int Sheet::newCellXf(int row, int column, int defaultXf) const {
+    if (const auto it = rowXf.find(row); it != rowXf.end())
+        return it->second;
+    for (const Columns& c : columns)
+        if (column >= c.first && column <= c.last)
+            return c.xf;
+    return defaultXf;
 }
 
 void indexCells(Sheet& sheet, const QByteArray& stream, size_t stringCount) {

@@ -63,7 +63,9 @@ QByteArray emptyDimensions() {
 SheetBytes copySheet(const Sheet& sheet, const QByteArray& stream) {
     SheetBytes out;
     const qint64 start = sheet.records.front().pos;
-    out.bytes = stream.mid(start, sheet.records.back().end() - start);
+    // Refers to the stream's bytes: it lives while the stream is written.
+    out.bytes = QByteArray::fromRawData(stream.constData() + start,
+                                        qsizetype(sheet.records.back().end() - start));
     int depth = 0;
     for (const Record& r : sheet.records) {
         depth += r.type == rt::kBof ? 1 : 0;

@@ -92,7 +92,12 @@ QByteArray writeWorkbookStream(const WorkbookData& wb, bool rebuildStrings) {
     for (size_t s = 0; s < order.size(); ++s) order[s] = s;
     std::sort(order.begin(), order.end(),
               [&](size_t a, size_t b) { return wb.sheets[a].offset < wb.sheets[b].offset; });
-    QByteArray out = std::move(globals.bytes);
+    qint64 size = wb.stream.size() - wb.globals.back().end() + globals.bytes.size();
+    for (size_t s = 0; s < wb.sheets.size(); ++s)
+        size += sheets[s].bytes.size() - (wb.sheets[s].records.back().end() - wb.sheets[s].offset);
+    QByteArray out;
+    out.reserve(size);
+    out.append(globals.bytes);
     std::vector<qint64> newOffset(wb.sheets.size());
     qint64 copiedTo = wb.globals.back().end();
     for (size_t s : order) {

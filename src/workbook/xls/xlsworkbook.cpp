@@ -38,7 +38,9 @@ struct XlsWorkbook::Impl : WorkbookData {
 
     int xfAt(const Sheet& s, quint32 k) const {
         const CellSlot* slot = s.slot(k);
-        return slot ? cellXf(stream, s, *slot) : -1;
+        const CellRef at = keyRef(k);
+        return slot ? cellXf(stream, s, *slot)
+                    : s.newCellXf(at.row, at.column, formats.defaultCellXf());
     }
 
     CellValue value(const Sheet& s, quint32 k) const {

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# What `make bench` runs after building velmora_bench and velmora-xls
+# (this script builds nothing):
+#   bench/run.sh BUILD_DIR
+# 1. velmora_bench: opening the class workbook, reading and storing a record
+#    card, a save against a plain write + fsync of the same bytes;
+# 2. velmora-xls dump of the large workbook against python3-xlrd and npm's
+#    xlsx (installed into BUILD_DIR/bench-npm on first use), with ratios.
+set -euo pipefail
+build="$(cd "${1:?usage: bench/run.sh BUILD_DIR}" && pwd)"
+here="$(cd "$(dirname "$0")" && pwd)"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+"$build/bin/velmora_bench" --benchmark_out="$work/bench.json" --benchmark_out_format=json
+/usr/bin/python3 - "$work/bench.json" <<'PY'
+import json, sys
+runs = {b["name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"]}
+def ms(name):
+    b = runs[name]
+    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
+    return b["real_time"] * scale
+card = ms("BM_ReadRecordCard")
+store, plain = ms("BM_StoreRecordCard"), ms("BM_PlainWriteAndFsync")
+print()
+print("record card (47 cells) read: %.3f ms (aim: under 1 ms)" % card)
+print("store (47 writes + save): %.2f ms; plain write + fsync: %.2f ms; ratio %.2f (aim: under 2)"
+      % (store, plain, store / plain))
+PY
+
+npm_dir="$build/bench-npm"
+if [ ! -d "$npm_dir/node_modules/xlsx" ] && command -v npm >/dev/null; then
+  npm install --no-audit --no-fund --silent --prefix "$npm_dir" xlsx >/dev/null 2>&1 || true
+fi
+"$build/bin/velmora_bench" --write-files="$work"
+echo
+echo "dump of the large workbook (10,000 rows x 47 columns of Chinese text):"
+/usr/bin/python3 "$here/compare_dump.py" "$build/bin/velmora-xls" "$work/large.xls" "$npm_dir/node_modules"
