@@ -13,8 +13,9 @@ packages=(
   qt6-translations-l10n fcitx5-frontend-qt6
   # tests: an X server for screenshots, the independent .xls reader
   xvfb xauth x11-utils imagemagick python3 python3-xlrd
-  # a real spreadsheet program: an independent check of the files we write
-  libreoffice-calc
+  # LibreOffice Calc: a host the teacher may prefer, and an independent check
+  # of the files we write; its SDK for the host's build
+  libreoffice-calc libreoffice-dev libreoffice-dev-common
 )
 
 missing=()

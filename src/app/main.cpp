@@ -1,15 +1,43 @@
+#include "app/hostchoice.h"
 #include "common/fonts.h"
 #include "common/guard.h"
 #include "shell/welcomewindow.h"
 #include "workbook/connection.h"
-#include "workbook/embedded/embeddedhost.h"
 #include "workbook/paths.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <cstdio>
+#include <cstdlib>
 
 using namespace velmora;
+
+namespace {
+// --host=embedded | libreoffice; anything else ends the program with a usage
+// message before any window opens.
+HostChoice hostChoice(const QApplication& app) {
+    QCommandLineParser parser;
+    const QCommandLineOption host(
+        QStringLiteral("host"),
+        QStringLiteral("spreadsheet program: embedded (built in) or libreoffice"),
+        QStringLiteral("host"));
+    parser.addOption(host);
+    parser.addHelpOption();
+    parser.process(app);
+    const QString value = parser.value(host);
+    if (value.isEmpty())
+        return HostChoice::Automatic;
+    if (value == QLatin1String("embedded"))
+        return HostChoice::Embedded;
+    if (value == QLatin1String("libreoffice"))
+        return HostChoice::LibreOffice;
+    std::fprintf(stderr, "velmora: --host is embedded or libreoffice, not \"%s\"\n",
+                 qPrintable(value));
+    std::exit(2);
+}
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -24,12 +52,7 @@ int main(int argc, char* argv[]) {
     QApplication::setFont(songFont(9));  // message boxes and menus in 宋体 too
 
     const QString workbook = paths::workbookPath();
-    auto* welcome = new WelcomeWindow(
-        [workbook]() -> std::unique_ptr<SpreadsheetHost> {
-            installTemplateIfMissing(workbook);
-            return std::make_unique<EmbeddedHost>();
-        },
-        workbook);
+    auto* welcome = new WelcomeWindow(hostFactory(hostChoice(app), workbook), workbook);
     welcome->show();
 
     const int status = QApplication::exec();

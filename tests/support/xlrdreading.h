@@ -8,7 +8,8 @@
 namespace velmora::test {
 
 // An .xls file as the independent reader xlrd sees it (see xlsread.py):
-// {"sheets": [names in order], "cells": {sheet: {"A1": [kind, value]}}},
+// {"datemode": 0|1, "sheets": [names in order], "active": sheet index,
+//  "cells": {sheet: {"A1": [kind, value]}}},
 // or nullopt when Debian's python3-xlrd is not installed.
 std::optional<QJsonObject> readWithXlrd(const QString& path);
 // One cell of that reading: ["text", "abc"], ["number", 12], or empty.

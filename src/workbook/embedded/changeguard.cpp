@@ -1,6 +1,7 @@
 #include "workbook/embedded/changeguard.h"
 
 #include "workbook/atomicfile.h"
+#include "workbook/conflictcopy.h"
 #include "workbook/hosterror.h"
 
 #include <QCryptographicHash>
@@ -45,34 +46,14 @@ void ChangeGuard::save(const QString& path, const QByteArray& bytes) {
         remember(bytes);
         return;
     }
-    const QString copy = copy_.isEmpty() ? newCopyPath(path) : copy_;
+    const QString copy = copy_.isEmpty() ? conflictCopyPath(path, now_()) : copy_;
     try {
         writeFileAtomically(copy, bytes);
     } catch (const HostError& e) {
-        throw HostError(
-            QStringLiteral("工作簿文件“%1”在打开后已被其他程序修改，为了不覆盖那些修改，"
-                           "没有保存到这个文件。\n把您的修改另存为副本也失败了：\n%2\n"
-                           "您的修改仍在程序中，请不要退出程序。")
-                .arg(QFileInfo(path).fileName(), e.message()));
+        reportCopyFailed(path, e.message(), QStringLiteral("您的修改仍在程序中，请不要退出程序。"));
     }
     copy_ = copy;
-    throw HostError(
-        QStringLiteral("工作簿文件“%1”在打开后已被其他程序修改，为了不覆盖那些修改，"
-                       "没有保存到这个文件。\n您的修改已全部保存在同一文件夹中的副本：\n"
-                       "“%2”\n请关闭本程序后核对两个文件，把需要的内容合并到“%1”中。")
-            .arg(QFileInfo(path).fileName(), QFileInfo(copy).fileName()));
-}
-
-QString ChangeGuard::newCopyPath(const QString& path) const {
-    const QFileInfo info(path);
-    const QString stem =
-        QStringLiteral("%1 (未保存的修改 %2")
-            .arg(info.completeBaseName(), now_().toString(QStringLiteral("yyyy-MM-dd HHmm")));
-    const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
-    QString candidate = info.dir().filePath(stem + u')' + suffix);
-    for (int n = 2; QFileInfo::exists(candidate); ++n)
-        candidate = info.dir().filePath(QStringLiteral("%1 %2)%3").arg(stem).arg(n).arg(suffix));
-    return candidate;
+    reportSavedToCopy(path, copy);
 }
 
 }  // namespace velmora

@@ -29,8 +29,6 @@ public:
     void setClock(QDateTime (*now)()) { now_ = now; }
 
 private:
-    QString newCopyPath(const QString& path) const;
-
     QByteArray digest_;
     QString copy_;
     QDateTime (*now_)() = &QDateTime::currentDateTime;
