@@ -1,8 +1,9 @@
 // Writes the template workbook from its description:
 //   velmora_maketemplate workbook.json Velmoravm2.1.xls
 // The description lists the sheets in workbook order, each with the texts of
-// its cells by A1 address:
-//   {"sheets": [{"name": "设置", "cells": {"A4": "学校名称", ...}}, ...]}
+// its cells by A1 address and the widths of its columns in characters:
+//   {"sheets": [{"name": "设置", "cells": {"A4": "学校名称", ...},
+//                "widths": {"A": 12, ...}}, ...]}
 // Any fault in the description stops the build with a message.
 #include "workbook/atomicfile.h"
 #include "workbook/cellref.h"
@@ -50,14 +51,23 @@ int main(int argc, char** argv) {
     const QJsonArray sheets = readSheets(args[1]);
 
     QStringList names;
+    QList<QMap<int, double>> widths;
     for (const QJsonValue& sheet : sheets) {
         const QString name = sheet.toObject().value(QStringLiteral("name")).toString();
         if (name.isEmpty() || names.contains(name))
             fail(QStringLiteral("sheet name missing or repeated: \"%1\"").arg(name));
         names << name;
+        QMap<int, double>& sheetWidths = widths.emplaceBack();
+        const QJsonObject columns = sheet.toObject().value(QStringLiteral("widths")).toObject();
+        for (auto it = columns.begin(); it != columns.end(); ++it) {
+            const std::optional<int> column = columnIndex(it.key());
+            if (!column || !it.value().isDouble())
+                fail(QStringLiteral("sheet \"%1\": bad width \"%2\"").arg(name, it.key()));
+            sheetWidths.insert(*column, it.value().toDouble());
+        }
     }
     try {
-        xls::XlsWorkbook book = xls::XlsWorkbook::create(names);
+        xls::XlsWorkbook book = xls::XlsWorkbook::create(names, widths);
         for (int s = 0; s < sheets.size(); ++s) {
             const QJsonObject cells =
                 sheets[s].toObject().value(QStringLiteral("cells")).toObject();

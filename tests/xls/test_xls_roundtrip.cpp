@@ -46,7 +46,8 @@ void TestXlsRoundTrip::createdWorkbookHasItsSheets() {
 void TestXlsRoundTrip::createdWorkbookOpensInOtherReaders() {
     const QStringList names{QStringLiteral("设置"), QStringLiteral("写评语"),
                             QStringLiteral("打印到班主任工作笔记上 ")};
-    XlsWorkbook wb = XlsWorkbook::create(names);
+    // Column widths of the new sheets: AM of 写评语 wide enough for comments.
+    XlsWorkbook wb = XlsWorkbook::create(names, {{}, {{38, 60.0}, {1, 12.5}}});
     wb.setText(1, {0, 38}, QStringLiteral("评语"));
     wb.setText(1, {5, 38}, QStringLiteral("第一行\n第二行"));
     wb.setNumber(1, {5, 0}, 5);
@@ -66,6 +67,11 @@ void TestXlsRoundTrip::createdWorkbookOpensInOtherReaders() {
     QCOMPARE(sheets[2][QStringLiteral("name")].toString(), names[2]);
     const QJsonArray cells = sheets[1][QStringLiteral("cells")].toArray();
     QCOMPARE(cells.size(), 3);
+    const QJsonObject columns = sheets[1][QStringLiteral("columns")].toObject();
+    QCOMPARE(columns.keys(), (QStringList{QStringLiteral("1"), QStringLiteral("38")}));
+    QCOMPARE(columns[QStringLiteral("38")].toArray()[0].toInt(), 60 * 256);
+    QCOMPARE(columns[QStringLiteral("1")].toArray()[0].toInt(), 3200);
+    QVERIFY(sheets[0][QStringLiteral("columns")].toObject().isEmpty());
     QCOMPARE(cells[2].toArray()[3].toString(), QStringLiteral("第一行\n第二行"));
     if (velmora::test::sofficePath().isEmpty())
         QSKIP("LibreOffice (soffice) is not installed");

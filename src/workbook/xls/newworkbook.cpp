@@ -5,6 +5,7 @@
 #include "workbook/xls/xlsworkbook.h"
 
 #include <QSet>
+#include <cmath>
 
 namespace velmora::xls {
 
@@ -64,7 +65,7 @@ QByteArray xf(bool style) {
     return b;
 }
 
-QByteArray worksheet(bool first) {
+QByteArray worksheet(bool first, const QMap<int, double>& widths) {
     QByteArray s;
     appendRecord(s, rt::kBof, bof(0x0010));
     appendRecord(s, 0x000D, fields16({1}));    // CALCMODE: automatic
@@ -82,6 +83,13 @@ QByteArray worksheet(bool first) {
     appendRecord(s, rt::kDefaultRowHeight, fields16({0, 285}));  // 14.25 pt
     appendRecord(s, 0x0081, fields16({0x04C1}));                 // WSBOOL
     appendRecord(s, rt::kDefColWidth, fields16({8}));
+    // COLINFO: one column each, width in 1/256 of a character, default format.
+    for (auto it = widths.begin(); it != widths.end(); ++it)
+        if (it.key() >= 0 && it.key() < CellRef::kMaxColumns && it.value() > 0 &&
+            it.value() <= 255)
+            appendRecord(s, rt::kColInfo,
+                         fields16({quint16(it.key()), quint16(it.key()),
+                                   quint16(std::lround(it.value() * 256)), 15, 0, 0}));
     appendRecord(s, rt::kDimensions, QByteArray(14, '\0'));
     // WINDOW2: grid, headers, zeros, outline symbols; the first sheet selected.
     appendRecord(s, rt::kWindow2,
@@ -92,7 +100,8 @@ QByteArray worksheet(bool first) {
 
 }  // namespace
 
-QByteArray newWorkbookStream(const QStringList& names) {
+QByteArray newWorkbookStream(const QStringList& names,
+                             const QList<QMap<int, double>>& columnWidths) {
     checkNames(names);
     QByteArray g;
     appendRecord(g, rt::kBof, bof(0x0005));
@@ -140,7 +149,7 @@ QByteArray newWorkbookStream(const QStringList& names) {
 
     for (int i = 0; i < names.size(); ++i) {
         put32(g.data() + offsetFields[size_t(i)], quint32(g.size()));
-        g.append(worksheet(i == 0));
+        g.append(worksheet(i == 0, columnWidths.value(i)));
     }
     // A stream under 4096 bytes would go to the compound file's small-block
     // area, where some spreadsheet programs do not look for a workbook.

@@ -42,7 +42,8 @@ QByteArray writeWorkbookStream(const WorkbookData& workbook, bool rebuildStrings
 
 // The stream of a new workbook holding empty worksheets with these names.
 // Throws XlsError for a name a workbook cannot hold.
-QByteArray newWorkbookStream(const QStringList& sheetNames);
+QByteArray newWorkbookStream(const QStringList& sheetNames,
+                             const QList<QMap<int, double>>& columnWidths);
 
 }  // namespace velmora::xls
 

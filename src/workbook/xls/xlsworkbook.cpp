@@ -120,11 +120,12 @@ XlsWorkbook XlsWorkbook::fromBytes(const QByteArray& file) {
     return XlsWorkbook(std::move(impl));
 }
 
-XlsWorkbook XlsWorkbook::create(const QStringList& sheetNames) {
+XlsWorkbook XlsWorkbook::create(const QStringList& sheetNames,
+                                const QList<QMap<int, double>>& columnWidths) {
     Container container;
     ContainerEntry stream;
     stream.name = QStringLiteral("Workbook");
-    stream.data = newWorkbookStream(sheetNames);
+    stream.data = newWorkbookStream(sheetNames, columnWidths);
     container.entries.push_back(std::move(stream));
     return XlsWorkbook(std::make_unique<Impl>(readWorkbook(std::move(container))));
 }

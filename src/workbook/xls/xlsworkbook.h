@@ -4,6 +4,8 @@
 #include "workbook/cellvalue.h"
 
 #include <QByteArray>
+#include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -32,8 +34,10 @@ public:
     static XlsWorkbook fromBytes(const QByteArray& file);  // throws XlsError
     // A new workbook with these (worksheet) names, no cells. A name no
     // workbook can hold (empty, over 31 characters, one of []:*?/\, twice)
-    // throws XlsError.
-    static XlsWorkbook create(const QStringList& sheetNames);
+    // throws XlsError. columnWidths gives, sheet by sheet, the widths of
+    // columns (0-based) in characters; other columns keep the default width.
+    static XlsWorkbook create(const QStringList& sheetNames,
+                              const QList<QMap<int, double>>& columnWidths = {});
 
     XlsWorkbook(XlsWorkbook&&) noexcept;
     XlsWorkbook& operator=(XlsWorkbook&&) noexcept;
