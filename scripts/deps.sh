@@ -15,7 +15,7 @@ packages=(
   xvfb xauth x11-utils imagemagick python3 python3-xlrd
   # LibreOffice Calc: a host the teacher may prefer, and an independent check
   # of the files we write; its SDK for the host's build
-  libreoffice-calc libreoffice-dev libreoffice-dev-common
+  libreoffice-calc libreoffice-l10n-zh-cn libreoffice-dev libreoffice-dev-common
 )
 
 missing=()

@@ -8,9 +8,9 @@
 
 namespace velmora::test {
 
-void writeWorkbook(const QString& path, const WorkbookSpec& spec) {
-    xls::XlsWorkbook book = xls::XlsWorkbook::create(spec.sheets);
-    for (auto sheet = spec.cells.begin(); sheet != spec.cells.end(); ++sheet) {
+void writeWorkbook(const QString& path, const WorkbookContent& content) {
+    xls::XlsWorkbook book = xls::XlsWorkbook::create(content.sheets);
+    for (auto sheet = content.cells.begin(); sheet != content.cells.end(); ++sheet) {
         const int s = book.sheetIndex(sheet.key());
         for (auto cell = sheet->begin(); cell != sheet->end(); ++cell) {
             const CellValue v = CellValue::typed(cell.value());

@@ -13,13 +13,13 @@ namespace velmora::test {
 
 // What a test workbook holds: sheet names in order and, per sheet, cells by
 // A1 address. A value that looks like a number is stored as a number.
-struct WorkbookSpec {
+struct WorkbookContent {
     QStringList sheets;
     QMap<QString, QMap<QString, QString>> cells;  // sheet -> address -> text
 };
 
 // Writes the workbook to path with our engine.
-void writeWorkbook(const QString& path, const WorkbookSpec& spec);
+void writeWorkbook(const QString& path, const WorkbookContent& content);
 QByteArray fileBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes);
 

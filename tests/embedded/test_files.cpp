@@ -27,10 +27,10 @@ struct Fixture {
     QString path = dir.filePath(kFile);
     QString lock = WorkbookLock::lockPathFor(path);
     Fixture() {
-        WorkbookSpec spec;
-        spec.sheets = {layout::kSettingsSheet, layout::kArchiveSheet};
-        spec.cells[layout::kArchiveSheet] = {{"C2", "张三"}};
-        writeWorkbook(path, spec);
+        WorkbookContent content;
+        content.sheets = {layout::kSettingsSheet, layout::kArchiveSheet};
+        content.cells[layout::kArchiveSheet] = {{"C2", "张三"}};
+        writeWorkbook(path, content);
     }
     QStringList copies() const {
         return QDir(dir.path())
@@ -206,7 +206,7 @@ void TestFiles::changedFileIsNotOverwritten() {
     host.writeRaw(layout::kArchiveSheet, "C3", "我们的修改");
 
     // Another program saves the file meanwhile.
-    WorkbookSpec theirs;
+    WorkbookContent theirs;
     theirs.sheets = {layout::kSettingsSheet, layout::kArchiveSheet};
     theirs.cells[layout::kArchiveSheet] = {{"C2", "别人的修改"}};
     writeWorkbook(f.path, theirs);

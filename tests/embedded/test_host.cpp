@@ -21,24 +21,24 @@ namespace {
 const QString kFile = QStringLiteral("Velmoravm2.1.xls");
 const QString kNotebook = layout::kNotebookSheet;
 
-WorkbookSpec classSpec() {
-    WorkbookSpec spec;
-    spec.sheets = {layout::kSettingsSheet, layout::kArchiveSheet, kNotebook};
-    spec.cells[layout::kArchiveSheet] = {{"A1", "序号"},
+WorkbookContent classContent() {
+    WorkbookContent content;
+    content.sheets = {layout::kSettingsSheet, layout::kArchiveSheet, kNotebook};
+    content.cells[layout::kArchiveSheet] = {{"A1", "序号"},
                                          {"A2", "1"},
                                          {"C2", "张三"},
                                          {"D2", "0.5"},
                                          {"E2", "1000000000000000"},
                                          {"F2", "第一行\n第二行"},
                                          {"G2", "-3.25"}};
-    spec.cells[kNotebook] = {{"B5", "工作计划"}};
-    return spec;
+    content.cells[kNotebook] = {{"B5", "工作计划"}};
+    return content;
 }
 
 struct Fixture {
     QTemporaryDir dir;
     QString path = dir.filePath(kFile);
-    Fixture() { writeWorkbook(path, classSpec()); }
+    Fixture() { writeWorkbook(path, classContent()); }
 };
 
 void throwAt(const char* failing) {
@@ -352,13 +352,13 @@ void TestHost::failedSaveAtQuitKeepsEverything() {
 void TestHost::recordCardReadIsFast() {
     QTemporaryDir dir;
     const QString path = dir.filePath(kFile);
-    WorkbookSpec spec;
-    spec.sheets = {layout::kSettingsSheet, layout::kArchiveSheet, layout::kCommentsSheet};
+    WorkbookContent content;
+    content.sheets = {layout::kSettingsSheet, layout::kArchiveSheet, layout::kCommentsSheet};
     for (int n = 1; n <= 60; ++n)
         for (const QString& column : layout::archiveColumns())
-            spec.cells[layout::kArchiveSheet][layout::address(column, layout::rowOf(n))] =
+            content.cells[layout::kArchiveSheet][layout::address(column, layout::rowOf(n))] =
                 QStringLiteral("学生%1的%2栏内容").arg(n).arg(column);
-    writeWorkbook(path, spec);
+    writeWorkbook(path, content);
 
     QElapsedTimer clock;
     clock.start();

@@ -40,12 +40,12 @@ struct Fixture {
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("Velmoravm2.1.xls"));
     EmbeddedHost host;
-    explicit Fixture(WorkbookSpec spec = {}) {
-        if (spec.sheets.isEmpty()) {
-            spec.sheets = kSheets;
-            spec.cells[kArchiveSheet] = {{"A1", "序号"}, {"C2", "张三"}, {"C3", "李四"}};
+    explicit Fixture(WorkbookContent content = {}) {
+        if (content.sheets.isEmpty()) {
+            content.sheets = kSheets;
+            content.cells[kArchiveSheet] = {{"A1", "序号"}, {"C2", "张三"}, {"C3", "李四"}};
         }
-        writeWorkbook(path, spec);
+        writeWorkbook(path, content);
         host.open(path);
     }
     SheetWindow* window() {
@@ -283,11 +283,11 @@ void TestWindow::rowsOfTheGrid_data() {
 
 void TestWindow::rowsOfTheGrid() {
     QFETCH(QString, lastCell);
-    WorkbookSpec spec;
-    spec.sheets = {kArchiveSheet};
+    WorkbookContent content;
+    content.sheets = {kArchiveSheet};
     if (!lastCell.isEmpty())
-        spec.cells[kArchiveSheet] = {{lastCell, "x"}};
-    Fixture f(spec);
+        content.cells[kArchiveSheet] = {{lastCell, "x"}};
+    Fixture f(content);
     QAbstractItemModel* model = f.window()->view(0)->model();
     QTEST(model->rowCount(), "rows");
     QCOMPARE(model->columnCount(), 256);
@@ -367,13 +367,13 @@ void TestWindow::pages() {
 }
 
 void TestWindow::printToPdf() {
-    WorkbookSpec spec;
-    spec.sheets = {kArchiveSheet};
+    WorkbookContent content;
+    content.sheets = {kArchiveSheet};
     for (int n = 1; n <= 60; ++n)
         for (const QString& column : archiveColumns())
-            spec.cells[kArchiveSheet][address(column, rowOf(n))] = QStringLiteral("内容%1").arg(n);
-    spec.cells[kArchiveSheet]["AV2"] = QStringLiteral("很长的在校表现。").repeated(40);
-    Fixture f(spec);
+            content.cells[kArchiveSheet][address(column, rowOf(n))] = QStringLiteral("内容%1").arg(n);
+    content.cells[kArchiveSheet]["AV2"] = QStringLiteral("很长的在校表现。").repeated(40);
+    Fixture f(content);
     const xls::XlsWorkbook book = xls::XlsWorkbook::load(f.path);
     const QString pdf = f.dir.filePath("学生档案.pdf");
     exportSheetPdf(book, 0, "学生档案", pdf);
@@ -425,12 +425,12 @@ void TestWindow::saveQuestion() {
 }
 
 void TestWindow::largeSheetOpensQuickly() {
-    WorkbookSpec spec;
-    spec.sheets = {kSettingsSheet, kArchiveSheet};
+    WorkbookContent content;
+    content.sheets = {kSettingsSheet, kArchiveSheet};
     for (int r = 2; r <= 10001; ++r)
         for (const QString& column : archiveColumns())
-            spec.cells[kArchiveSheet][address(column, r)] = QStringLiteral("第%1行").arg(r);
-    Fixture f(spec);
+            content.cells[kArchiveSheet][address(column, r)] = QStringLiteral("第%1行").arg(r);
+    Fixture f(content);
     QElapsedTimer clock;
     clock.start();
     f.host.select(kArchiveSheet);
@@ -444,22 +444,22 @@ void TestWindow::largeSheetOpensQuickly() {
 // The archive as a teacher sees it, in a Song face. With VELMORA_SCREENSHOTS
 // set to a folder, the window is also saved there as a picture to look at.
 void TestWindow::archiveSheetLooksRight() {
-    WorkbookSpec spec;
-    spec.sheets = {kSettingsSheet, kArchiveSheet, kScoresSheet, kCommentsSheet, kNotebookSheet};
+    WorkbookContent content;
+    content.sheets = {kSettingsSheet, kArchiveSheet, kScoresSheet, kCommentsSheet, kNotebookSheet};
     const QStringList headings = {"序号", "学号", "姓名", "性别", "籍贯", "民族", "出生年月"};
     const QStringList names = {"张三", "李四", "王五", "赵六", "孙七", "周八"};
     for (int c = 0; c < headings.size(); ++c)
-        spec.cells[kArchiveSheet][address(columnName(c), 1)] = headings[c];
+        content.cells[kArchiveSheet][address(columnName(c), 1)] = headings[c];
     for (int n = 1; n <= names.size(); ++n) {
         const QStringList row = {QString::number(n), QString::number(2003000 + n),
                                  names[n - 1],       n % 2 ? "男" : "女",
                                  "江苏南京",         "汉",
                                  "1990-05"};
         for (int c = 0; c < row.size(); ++c)
-            spec.cells[kArchiveSheet][address(columnName(c), rowOf(n))] = row[c];
+            content.cells[kArchiveSheet][address(columnName(c), rowOf(n))] = row[c];
     }
-    spec.cells[kArchiveSheet]["H3"] = "第一行\n第二行";
-    Fixture f(spec);
+    content.cells[kArchiveSheet]["H3"] = "第一行\n第二行";
+    Fixture f(content);
     f.host.select(kArchiveSheet);
     SheetWindow* w = f.window();
     const QString face = QFontInfo(w->view(1)->font()).family();

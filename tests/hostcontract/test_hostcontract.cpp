@@ -36,10 +36,10 @@ const QStringList& templateSheets() {
     return names;
 }
 
-WorkbookSpec classSpec() {
-    WorkbookSpec spec;
-    spec.sheets = templateSheets();
-    spec.cells[kArchive] = {{"A1", "序号"},
+WorkbookContent classContent() {
+    WorkbookContent content;
+    content.sheets = templateSheets();
+    content.cells[kArchive] = {{"A1", "序号"},
                             {"A2", "1"},
                             {"C2", "张三"},
                             {"D2", "0.5"},
@@ -49,14 +49,14 @@ WorkbookSpec classSpec() {
                             {"H2", "=1+2"},
                             {"J2", "0.000001"},
                             {"K2", "123456789012345678"}};
-    spec.cells[kNotebook] = {{"B5", "工作计划"}};
-    return spec;
+    content.cells[kNotebook] = {{"B5", "工作计划"}};
+    return content;
 }
 
 struct Fixture {
     QTemporaryDir dir;
     QString path = dir.filePath(kFile);
-    explicit Fixture(const WorkbookSpec& spec = classSpec()) { writeWorkbook(path, spec); }
+    explicit Fixture(const WorkbookContent& content = classContent()) { writeWorkbook(path, content); }
     QStringList files() const {
         return QDir(dir.path())
             .entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot);
@@ -460,7 +460,7 @@ void TestHostContract::fileChangedByAnotherProgram() {
     Fixture f;
     auto h = opened(f.path);
     h->host().writeRaw(kArchive, "C2", "王五");
-    WorkbookSpec other = classSpec();
+    WorkbookContent other = classContent();
     other.cells[kArchive]["C3"] = QStringLiteral("别的程序写的");
     // A host may judge by the file's time stamp, which counts whole seconds.
     QTest::qWait(1100);
@@ -504,13 +504,13 @@ void TestHostContract::failedSaveAtQuitKeepsEverything() {
 // A class of 60 with all 47 fields filled; one record card is 47 reads, and
 // storing it 47 writes and a save.
 void TestHostContract::recordCardIsFast() {
-    WorkbookSpec spec;
-    spec.sheets = {layout::kSettingsSheet, kArchive, layout::kCommentsSheet};
+    WorkbookContent content;
+    content.sheets = {layout::kSettingsSheet, kArchive, layout::kCommentsSheet};
     for (int n = 1; n <= 60; ++n)
         for (const QString& column : layout::archiveColumns())
-            spec.cells[kArchive][layout::address(column, layout::rowOf(n))] =
+            content.cells[kArchive][layout::address(column, layout::rowOf(n))] =
                 QStringLiteral("学生%1的%2栏内容").arg(n).arg(column);
-    Fixture f(spec);
+    Fixture f(content);
     QElapsedTimer clock;
     clock.start();
     auto h = opened(f.path);

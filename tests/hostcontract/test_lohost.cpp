@@ -52,10 +52,10 @@ struct Fixture {
         QDir().mkpath(dir.filePath(folder));
         path = dir.filePath(folder.isEmpty() ? QStringLiteral("Velmoravm2.1.xls")
                                              : folder + QStringLiteral("/Velmoravm2.1.xls"));
-        WorkbookSpec spec;
-        spec.sheets = {layout::kSettingsSheet, kArchive, kNotebook};
-        spec.cells[kArchive] = {{"C2", "张三"}};
-        writeWorkbook(path, spec);
+        WorkbookContent content;
+        content.sheets = {layout::kSettingsSheet, kArchive, kNotebook};
+        content.cells[kArchive] = {{"C2", "张三"}};
+        writeWorkbook(path, content);
     }
 };
 
