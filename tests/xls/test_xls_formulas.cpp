@@ -1,4 +1,5 @@
 #include "corpusfile.h"
+#include "workbookparts.h"
 #include "libreoffice.h"
 #include "workbook/xls/bytes.h"
 #include "workbook/xls/container.h"
@@ -12,25 +13,7 @@
 
 using namespace velmora;
 using namespace velmora::xls;
-
-namespace {
-
-WorkbookData parse(const QByteArray& file) {
-    return readWorkbook(readContainer(file));
-}
-
-int countRecords(const Sheet& sheet, quint16 type) {
-    return int(std::count_if(sheet.records.begin(), sheet.records.end(),
-                             [&](const Record& r) { return r.type == type; }));
-}
-
-std::map<CellRef, QString> texts(const XlsWorkbook& wb, int sheet) {
-    std::map<CellRef, QString> out;
-    wb.forEachCell(sheet, [&](CellRef ref, const CellValue& v) { out[ref] = v.toText(); });
-    return out;
-}
-
-}  // namespace
+using namespace velmora::test;
 
 // Writing over formulas: cached strings go with them, shared formulas are
 // written out for the cells that still use them, array formulas refuse.

@@ -1,4 +1,5 @@
 #include "corpusfile.h"
+#include "workbookparts.h"
 #include "workbook/xls/bytes.h"
 #include "workbook/xls/container.h"
 #include "workbook/xls/workbookdata.h"
@@ -10,26 +11,7 @@
 
 using namespace velmora;
 using namespace velmora::xls;
-
-namespace {
-
-WorkbookData parse(const QByteArray& file) {
-    return readWorkbook(readContainer(file));
-}
-
-int countRecords(const Sheet& sheet, quint16 type) {
-    return int(std::count_if(sheet.records.begin(), sheet.records.end(),
-                             [&](const Record& r) { return r.type == type; }));
-}
-
-// Every cell of a sheet with its text, for comparing before and after.
-std::map<CellRef, QString> texts(const XlsWorkbook& wb, int sheet) {
-    std::map<CellRef, QString> out;
-    wb.forEachCell(sheet, [&](CellRef ref, const CellValue& v) { out[ref] = v.toText(); });
-    return out;
-}
-
-}  // namespace
+using namespace velmora::test;
 
 // What the writer changes in a loaded file, and what it keeps.
 class TestXlsWriter : public QObject {
