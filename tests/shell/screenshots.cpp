@@ -1,19 +1,29 @@
-// Opens each window of the shell and the console on the real display and
-// saves a picture of it: welcome.png, launcher-active.png,
-// launcher-resting.png, menu-file.png, menu-tools.png, console-1..3.png and
-// screen.png (the whole screen with the bar at the top edge).
+// Opens each window of the program on the real display and saves a picture
+// of it: welcome.png, launcher-active.png, launcher-resting.png,
+// menu-file.png, menu-tools.png, console-1..3.png, screen.png (the whole
+// screen with the bar at the top edge), archive-1..6.png (student 1 looked
+// up), comments.png, scores.png, plans-1..2.png, settings.png,
+// sheetwindow.png (学生档案 selected) and saver.png (a few seconds of
+// flowers with the unlock dialog open).
 // Usage: velmora_screenshots OUTPUT_FOLDER
 #include "common/fonts.h"
+#include "common/messages.h"
 #include "common/singlewindow.h"
 #include "common/xpbutton.h"
 #include "console/consoleform.h"
+#include "console/featurewindows.h"
+#include "saver/screensaver.h"
+#include "saver/unlockdialog.h"
 #include "shell/launcher.h"
 #include "shell/menuholder.h"
 #include "shell/welcomewindow.h"
 #include "testworkbook.h"
+#include "workbook/connection.h"
+#include "workbook/layout.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
 #include <QTabWidget>
@@ -32,6 +42,47 @@ void save(QWidget* w, const QString& name) {
     QTest::qWait(200);
     w->grab().save(out.filePath(name));
     std::printf("%s\n", qPrintable(out.filePath(name)));
+}
+
+// Every page of the window's tab widget NAME, as PREFIX-1.png, PREFIX-2.png…
+void savePages(QWidget* w, const QString& name, const QString& prefix) {
+    auto* pages = w->findChild<QTabWidget*>(name);
+    if (!pages) {
+        std::fprintf(stderr, "%s has no %s\n", qPrintable(prefix), qPrintable(name));
+        return;
+    }
+    for (int page = 0; page < pages->count(); ++page) {
+        pages->setCurrentIndex(page);
+        save(w, QStringLiteral("%1-%2.png").arg(prefix).arg(page + 1));
+    }
+}
+
+// The newest top-level window whose object name is NAME.
+QWidget* topLevel(const QString& name) {
+    QWidget* found = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible())
+            found = w;
+    return found;
+}
+
+// Student 1's record card as a teacher fills it in, field by field in the
+// order of the card's columns (the 共青团员 fields and the later schools left
+// empty).
+void seedStudent(test::TestWorkbook& book) {
+    const QStringList values =
+        QStringLiteral(
+            "1|2026001|张晓明|男|江苏南京|汉|2012-05|320102201205120017|2025-09|2019-10|"
+            "南京市琅琊路小学|||城镇|健康|张建国|南京市鼓楼区北京西路12号3幢401室|025-83301234|"
+            "210008|书法、篮球、围棋|张建国|1982-03|中共党员|南京市第一医院|主治医师|13912345678|"
+            "李秀兰|1984-07|群众|鼓楼区实验小学|教师|13887654321|琅琊路小学|2018-09至2025-06|"
+            "王老师||||||||||曾获区小学生书法比赛一等奖。|2025年10月家访：家长重视学习习惯的培养。|"
+            "上课专心，乐于助人，担任语文课代表。")
+            .split(u'|');
+    const QStringList columns = layout::archiveColumns();
+    for (int i = 0; i < columns.size() && i < values.size(); ++i)
+        if (!values[i].isEmpty())
+            book.put(layout::kArchiveSheet, columns[i] + QLatin1String("2"), values[i]);
 }
 
 void saveScreen(const QString& name) {
@@ -86,5 +137,45 @@ int main(int argc, char* argv[]) {
         pages->setCurrentIndex(page);
         save(console, QStringLiteral("console-%1.png").arg(page + 1));
     }
+    console->close();
+
+    seedStudent(book);
+    MessageRecorder quiet;  // the look-up's closing message would wait for OK
+    openStudentArchive();
+    QWidget* archive = topLevel(QStringLiteral("UserForm1"));
+    archive->findChild<QLineEdit*>(QStringLiteral("TextBox1"))->setText(QStringLiteral("1"));
+    QTest::mouseClick(archive->findChild<QWidget*>(QStringLiteral("CommandButton2")),
+                      Qt::LeftButton);
+    savePages(archive, QStringLiteral("MultiPage1"), QStringLiteral("archive"));
+    archive->close();
+
+    openCommentWriter();
+    QWidget* writer = topLevel(QStringLiteral("UserForm7"));
+    save(writer, QStringLiteral("comments.png"));
+    writer->close();
+
+    openScoreQuery();
+    QWidget* scores = topLevel(QStringLiteral("ScoreQueryForm"));
+    save(scores, QStringLiteral("scores.png"));
+    scores->close();
+
+    openPlansAndSummaries();
+    QWidget* plans = topLevel(QStringLiteral("PlanSummaryForm"));
+    savePages(plans, QStringLiteral("MultiPage3"), QStringLiteral("plans"));
+    plans->close();
+
+    openClassSettings();
+    QWidget* settings = topLevel(QStringLiteral("UserForm2"));
+    save(settings, QStringLiteral("settings.png"));
+    settings->close();
+
+    StudentWorkbook::select(layout::kArchiveSheet);
+    save(topLevel(QStringLiteral("SheetWindow")), QStringLiteral("sheetwindow.png"));
+
+    saver::ScreenSaver* saver = saver::startScreenSaver();
+    QTest::qWait(3000);
+    QTest::keyClick(saver, Qt::Key_Space);
+    QTest::qWait(300);
+    saveScreen(QStringLiteral("saver.png"));
     return 0;
 }
