@@ -22,6 +22,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,6 +73,19 @@ void type(SheetView* view, const QString& text) {
     }
 }
 
+// Whether the right half of a cell, as the grid shows it now, holds text
+// (dark pixels; the grid lines at its edges are left out).
+bool inkInRightHalf(SheetView* view, int row, int column) {
+    QCoreApplication::processEvents();
+    const QImage shown = view->viewport()->grab().toImage();
+    const QRect cell = view->visualRect(view->model()->index(row, column));
+    for (int y = cell.top() + 2; y < cell.bottom() - 1; ++y)
+        for (int x = cell.center().x(); x < cell.right() - 1; ++x)
+            if (QColor(shown.pixel(x, y)).lightness() < 100)
+                return true;
+    return false;
+}
+
 void press(SheetView* view, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
     QWidget* editor = view->findChild<QPlainTextEdit*>("cellEditor");
     QTest::keyClick(editor && editor->isVisible() ? editor : view, key, modifiers);
@@ -90,6 +104,8 @@ private Q_SLOTS:
     void typing_data();
     void typing();
     void hostWritesShowInTheGrid();
+    void longTextsRunOn_data();
+    void longTextsRunOn();
     void deleteEmptiesSelectedCells();
     void ctrlSSaves();
     void failedSaveIsReported();
@@ -213,6 +229,40 @@ void TestWindow::hostWritesShowInTheGrid() {
     f.host.writeRaw(kArchiveSheet, QStringLiteral("B%1").arg(rows + 50), "远处");
     QVERIFY(view->model()->rowCount() > rows + 50);
     QCOMPARE(view->model()->index(rows + 49, 1).data().toString(), QStringLiteral("远处"));
+}
+
+// A one-line text too wide for its cell runs on over empty cells to its
+// right, as in spreadsheet programs, whichever cells are painted.
+void TestWindow::longTextsRunOn_data() {
+    QTest::addColumn<QString>("a2");
+    QTest::addColumn<QString>("b2");
+    QTest::addColumn<bool>("shownInB2");
+    const QString longText = QStringLiteral("南京市鼓楼区北京西路十二号三幢四〇一室");
+    QTest::newRow("over an empty neighbour") << longText << "" << true;
+    QTest::newRow("not over a filled one") << longText << "乙" << false;
+    QTest::newRow("several lines stay in the cell") << longText + "\n" + longText << "" << false;
+    QTest::newRow("a number does not run on") << "123456789012345678"
+                                              << "" << false;
+    QTest::newRow("a short text") << "甲"
+                                  << "" << false;
+}
+
+void TestWindow::longTextsRunOn() {
+    QFETCH(QString, a2);
+    QFETCH(QString, b2);
+    QFETCH(bool, shownInB2);
+    Fixture f;
+    f.host.select(kArchiveSheet);
+    SheetView* view = f.window()->view(1);
+    QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+    f.host.write(kArchiveSheet, "B2", "乙");
+    f.host.write(kArchiveSheet, "A2", a2);
+    f.host.write(kArchiveSheet, "B2", b2);  // only B2 is changed last
+    QCOMPARE(inkInRightHalf(view, 1, 1), shownInB2);
+    // Scrolled so that the text's own cell is out of sight.
+    view->horizontalScrollBar()->setValue(1);
+    QCOMPARE(view->columnAt(0), 1);
+    QCOMPARE(inkInRightHalf(view, 1, 1), shownInB2);
 }
 
 void TestWindow::deleteEmptiesSelectedCells() {
@@ -371,7 +421,8 @@ void TestWindow::printToPdf() {
     content.sheets = {kArchiveSheet};
     for (int n = 1; n <= 60; ++n)
         for (const QString& column : archiveColumns())
-            content.cells[kArchiveSheet][address(column, rowOf(n))] = QStringLiteral("内容%1").arg(n);
+            content.cells[kArchiveSheet][address(column, rowOf(n))] =
+                QStringLiteral("内容%1").arg(n);
     content.cells[kArchiveSheet]["AV2"] = QStringLiteral("很长的在校表现。").repeated(40);
     Fixture f(content);
     const xls::XlsWorkbook book = xls::XlsWorkbook::load(f.path);

@@ -2,7 +2,7 @@
 
 #include "common/fonts.h"
 #include "workbook/cellref.h"
-#include "workbook/embedded/celleditor.h"
+#include "workbook/embedded/sheetdelegate.h"
 #include "workbook/embedded/sheetmodel.h"
 #include "workbook/xls/xlsworkbook.h"
 
@@ -15,18 +15,19 @@
 namespace velmora {
 
 SheetView::SheetView(SheetModel* model, QWidget* parent)
-    : QTableView(parent), model_(model), editor_(new CellEditor(this)) {
+    : QTableView(parent), model_(model), editor_(new SheetDelegate(this)) {
     setModel(model);
     setItemDelegate(editor_);
     setFont(songFont(10.5));
     setWordWrap(true);
+    setShowGrid(false);  // the cells draw it, leaving out lines under run-on texts
     setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                     QAbstractItemView::EditKeyPressed);
     horizontalHeader()->setMinimumSectionSize(4);
     verticalHeader()->setMinimumSectionSize(4);
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    connect(editor_, &CellEditor::enterPressed, this, &SheetView::moveDown);
+    connect(editor_, &SheetDelegate::enterPressed, this, &SheetView::moveDown);
     connect(model, &QAbstractItemModel::dataChanged, this, &SheetView::cellChanged);
 }
 
@@ -70,6 +71,10 @@ void SheetView::growRow(int row, int lines) {
 }
 
 void SheetView::cellChanged(const QModelIndex& topLeft) {
+    // A text may now run on over its neighbours, or stop another one short:
+    // the whole row is painted again.
+    viewport()->update(QRect(0, rowViewportPosition(topLeft.row()), viewport()->width(),
+                             rowHeight(topLeft.row())));
     const QString text = topLeft.data(Qt::EditRole).toString();
     if (text.contains(u'\n'))
         growRow(topLeft.row(), int(text.count(u'\n')) + 1);

@@ -4,7 +4,7 @@
 
 namespace velmora {
 
-class CellEditor;
+class SheetDelegate;
 class SheetModel;
 namespace xls {
 class XlsWorkbook;
@@ -37,7 +37,7 @@ private:
     void clearSelectedCells();
 
     SheetModel* model_;
-    CellEditor* editor_;
+    SheetDelegate* editor_;
     bool sized_ = false;
 };
 
