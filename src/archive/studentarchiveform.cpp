@@ -58,30 +58,14 @@ void StudentArchiveForm::CommandButton1_Click() {
 }
 
 void StudentArchiveForm::CommandButton2_Click() {
-    const QString text = ui->TextBox1->text();
-    if (text.isEmpty()) {
-        askForNumber();
-        return;
-    }
-    const std::optional<int> number = numberBoxValue(text);
-    if (!number) {
-        tell(kBadNumberMessage);
-        return;
-    }
-    lookUp(*number);
+    if (const std::optional<int> number = typedNumber([this] { askForNumber(); }))
+        lookUp(*number);
 }
 
 void StudentArchiveForm::CommandButton3_Click() {
-    const QString text = ui->TextBox1->text();
-    if (text.isEmpty()) {
-        tell(kCannotSave);
+    const std::optional<int> number = typedNumber([this] { tell(kCannotSave); });
+    if (!number)
         return;
-    }
-    const std::optional<int> number = numberBoxValue(text);
-    if (!number) {
-        tell(kBadNumberMessage);
-        return;
-    }
     const int row = layout::rowOf(*number);
     guarded(this, [&] {
         const QList<ArchiveField>& map = archiveFieldMap();
@@ -93,16 +77,9 @@ void StudentArchiveForm::CommandButton3_Click() {
 }
 
 void StudentArchiveForm::CommandButton4_Click() {
-    const QString text = ui->TextBox1->text();
-    if (text.isEmpty()) {
-        askForNumber();
+    const std::optional<int> number = typedNumber([this] { askForNumber(); });
+    if (!number)
         return;
-    }
-    const std::optional<int> number = numberBoxValue(text);
-    if (!number) {
-        tell(kBadNumberMessage);
-        return;
-    }
     if (*number == layout::kMaxNumber) {  // the sheet's last row holds the last student
         tell(kNothingToLookUp);
         closingCheck();
@@ -111,23 +88,35 @@ void StudentArchiveForm::CommandButton4_Click() {
     lookUp(*number + 1);
 }
 
+// Before 1 there is nothing, and "0" counts as before 1 here rather than as a
+// bad number.
 void StudentArchiveForm::CommandButton5_Click() {
-    const QString text = ui->TextBox1->text();
-    if (text.isEmpty()) {
-        askForNumber();
-        return;
-    }
-    const std::optional<int> number = numberBoxValue(text);
-    if (number == 1 || isZero(text)) {
+    if (isZero(ui->TextBox1->text())) {
         tell(kNothingToLookUp);
         closingCheck();
         return;
     }
-    if (!number) {
-        tell(kBadNumberMessage);
+    const std::optional<int> number = typedNumber([this] { askForNumber(); });
+    if (!number)
+        return;
+    if (*number == 1) {
+        tell(kNothingToLookUp);
+        closingCheck();
         return;
     }
     lookUp(*number - 1);
+}
+
+std::optional<int> StudentArchiveForm::typedNumber(const std::function<void()>& whenEmpty) {
+    const QString text = ui->TextBox1->text();
+    if (text.isEmpty()) {
+        whenEmpty();
+        return std::nullopt;
+    }
+    const std::optional<int> number = numberBoxValue(text);
+    if (!number)
+        tell(kBadNumberMessage);
+    return number;
 }
 
 void StudentArchiveForm::TextBox3_Change() {

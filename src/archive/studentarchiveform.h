@@ -2,7 +2,9 @@
 
 #include <QList>
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QLineEdit;
 
@@ -29,6 +31,10 @@ private:
     void CommandButton5_Click();  // previous student
     void TextBox3_Change();       // mirror the name into TextBox48
 
+    // The student number typed into TextBox1; an empty box gets WHENEMPTY's
+    // answer and anything but a number from 1 to 65535 the bad-number message,
+    // and then there is no number.
+    std::optional<int> typedNumber(const std::function<void()>& whenEmpty);
     // The empty number box: ask for a number and put a blank into the name.
     void askForNumber();
     // Loads the student with this number, then the closing check; a failure
