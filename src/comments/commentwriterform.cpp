@@ -5,10 +5,10 @@
 #include "comments/librarybox.h"
 #include "comments/librarypicker.h"
 #include "comments/librarytexts.h"
-#include "common/plaintext.h"
 #include "common/guard.h"
 #include "common/messages.h"
 #include "common/numberbox.h"
+#include "common/plaintext.h"
 #include "ui_commentwriterform.h"
 #include "workbook/connection.h"
 #include "workbook/layout.h"
@@ -190,28 +190,17 @@ void CommentWriterForm::CommandButton4_Click() {
 }
 
 void CommentWriterForm::CommandButton5_Click() {
-    guarded(this, [this] {
-        if (ui->TextBox12->text().isEmpty()) {
-            showMessage(this, kNoNumber);
-            setComment(QStringLiteral(" "));
-            return;
-        }
-        const auto number = checkedNumber(ui->TextBox12);
-        if (!number)
-            return;
-        if (*number <= 1) {
-            showMessage(this, kNothingThere);
-        } else {
-            setStudentNumber(*number - 1);
-            loadStudent(*number - 1);
-        }
-        closingCheck();
-    });
+    stepStudent(-1);
 }
 
-// No upper bound but the last number a sheet row can hold.
 void CommentWriterForm::CommandButton7_Click() {
-    guarded(this, [this] {
+    stepStudent(+1);
+}
+
+// Previous and next: from 1 there is nothing before, and nothing after the
+// last number a sheet row can hold.
+void CommentWriterForm::stepStudent(int step) {
+    guarded(this, [this, step] {
         if (ui->TextBox12->text().isEmpty()) {
             showMessage(this, kNoNumber);
             setComment(QStringLiteral(" "));
@@ -220,11 +209,12 @@ void CommentWriterForm::CommandButton7_Click() {
         const auto number = checkedNumber(ui->TextBox12);
         if (!number)
             return;
-        if (*number >= kMaxNumber) {
+        const int next = *number + step;
+        if (next < 1 || next > kMaxNumber) {
             showMessage(this, kNothingThere);
         } else {
-            setStudentNumber(*number + 1);
-            loadStudent(*number + 1);
+            setStudentNumber(next);
+            loadStudent(next);
         }
         closingCheck();
     });

@@ -47,6 +47,8 @@ private:
     void showStudent(int number);
     void setStudentNumber(int number);
     void loadStudent(int number);
+    // Previous (-1) and next (+1) student.
+    void stepStudent(int step);
     void closingCheck();
     QString comment() const;
     void setComment(const QString& text);
