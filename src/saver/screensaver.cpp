@@ -19,6 +19,7 @@ namespace velmora::saver {
 namespace {
 
 constexpr int kTickMs = 10;
+constexpr int kTicksPerRefresh = 2;
 
 // Qt's raster engine hands a copy of more than about a hundred lines to its
 // worker threads; for the few hundred thousand pixels a tick changes, waking
@@ -75,11 +76,15 @@ void ScreenSaver::tick() {
         painter.drawPolygon(stroke.outline);
         covered[stroke.slot] |= stroke.outline.boundingRect();
     }
-    QRegion dirty;
     for (const QRect& r : covered)
         if (!r.isNull())
-            dirty += r.adjusted(-1, -1, 1, 1);  // the outline's pen reaches one pixel out
-    update(dirty);
+            unshown_ += r.adjusted(-1, -1, 1, 1);  // the outline's pen reaches one pixel out
+    // The screen follows every other tick, fifty times a second: more than
+    // a monitor shows, and each refresh costs a copy to the window system.
+    if (++ticks_ % kTicksPerRefresh == 0) {
+        update(unshown_);
+        unshown_ = QRegion();
+    }
 }
 
 void ScreenSaver::paintEvent(QPaintEvent* event) {

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 
 class QLabel;
@@ -42,7 +43,9 @@ private:
     void growCanvas();  // to the window's size at least
 
     QLabel* Label1;
-    QImage canvas_;  // everything ever painted; nothing clears it
+    QImage canvas_;    // everything ever painted; nothing clears it
+    QRegion unshown_;  // painted on the canvas, not yet on the screen
+    int ticks_ = 0;
     FlowerField field_;
     QPointer<UnlockDialog> unlock_;
 };

@@ -1,7 +1,8 @@
 // Runs the screen saver under a real display for measuring and looking at it:
-//   saver_driver SECONDS [--unlock]
+//   saver_driver SECONDS [--unlock] [--seed=N]
 // keeps all six flowers alive for SECONDS seconds, then quits; with --unlock
-// the unlock dialog is opened after two seconds, as a key press would.
+// the unlock dialog is opened after two seconds, as a key press would; with
+// --seed the flowers come from a fixed sequence, so that runs compare.
 #include "common/fonts.h"
 #include "saver/flowerfield.h"
 #include "saver/screensaver.h"
@@ -10,6 +11,7 @@
 #include <QKeyEvent>
 #include <QTimer>
 #include <cstdio>
+#include <random>
 
 using namespace velmora::saver;
 
@@ -19,7 +21,13 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     const int seconds = args.size() > 1 ? args.at(1).toInt() : 30;
 
-    auto* saver = new ScreenSaver();
+    Random rnd = clockSeededRandom();
+    for (const QString& arg : args)
+        if (arg.startsWith(QLatin1String("--seed=")))
+            rnd = [engine = std::mt19937(arg.mid(7).toUInt())]() mutable {
+                return std::uniform_real_distribution<double>(0.0, 1.0)(engine);
+            };
+    auto* saver = new ScreenSaver(rnd);
     saver->show();
 
     // Refill free slots right after each tick, on the screen saver's own
