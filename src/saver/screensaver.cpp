@@ -64,7 +64,16 @@ UnlockDialog* ScreenSaver::unlockDialog() const {
 }
 
 void ScreenSaver::tick() {
-    const std::vector<PetalStroke> strokes = field_.tick(size());
+    paintStrokes(field_.tick(size()));
+    // The screen follows every other tick, fifty times a second: more than
+    // a monitor shows, and each refresh costs a copy to the window system.
+    if (++ticks_ % kTicksPerRefresh == 0 && !unshown_.isEmpty()) {
+        update(unshown_);
+        unshown_ = QRegion();
+    }
+}
+
+void ScreenSaver::paintStrokes(const std::vector<PetalStroke>& strokes) {
     if (strokes.empty())
         return;
     growCanvas();
@@ -79,12 +88,6 @@ void ScreenSaver::tick() {
     for (const QRect& r : covered)
         if (!r.isNull())
             unshown_ += r.adjusted(-1, -1, 1, 1);  // the outline's pen reaches one pixel out
-    // The screen follows every other tick, fifty times a second: more than
-    // a monitor shows, and each refresh costs a copy to the window system.
-    if (++ticks_ % kTicksPerRefresh == 0) {
-        update(unshown_);
-        unshown_ = QRegion();
-    }
 }
 
 void ScreenSaver::paintEvent(QPaintEvent* event) {

@@ -27,8 +27,8 @@ public:
     UnlockDialog* unlockDialog() const;
 
 public Q_SLOTS:
-    // One animation step: paints the flowers onto the canvas and repaints
-    // only the part of the screen they cover.
+    // One animation step: paints the flowers onto the canvas; every other
+    // step the screen is refreshed where the canvas changed, and only there.
     void tick();
 
 protected:
@@ -39,6 +39,8 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // Onto the canvas; the screen shows them at the next refresh.
+    void paintStrokes(const std::vector<PetalStroke>& strokes);
     void showUnlockDialog();
     void growCanvas();  // to the window's size at least
 
