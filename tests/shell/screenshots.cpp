@@ -132,11 +132,7 @@ int main(int argc, char* argv[]) {
     MenuHolder::instance()->toolsMenu()->close();
 
     ConsoleForm* console = showSingle<ConsoleForm>();
-    auto* pages = console->findChild<QTabWidget*>(QStringLiteral("MultiPage1"));
-    for (int page = 0; page < pages->count(); ++page) {
-        pages->setCurrentIndex(page);
-        save(console, QStringLiteral("console-%1.png").arg(page + 1));
-    }
+    savePages(console, QStringLiteral("MultiPage1"), QStringLiteral("console"));
     console->close();
 
     seedStudent(book);
