@@ -1,22 +1,13 @@
 #include "workbook/atomicfile.h"
 #include "workbook/embedded/embeddedhost.h"
 #include "workbook/hosterror.h"
+#include "workbook/templatefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-// The template workbook is compiled in as a resource of a static library:
-// its registration has to be asked for by name, outside any namespace.
-static void registerTemplateResource() {
-    Q_INIT_RESOURCE(template);
-}
-
 namespace velmora {
-
-namespace {
-const QString kTemplateResource = QStringLiteral(":/template/Velmoravm2.1.xls");
-}
 
 // The template goes to a new file beside the target first (flushed to the
 // disk), then takes the target's name with a rename that refuses to replace
@@ -24,17 +15,20 @@ const QString kTemplateResource = QStringLiteral(":/template/Velmoravm2.1.xls");
 void installTemplateIfMissing(const QString& path) {
     if (QFileInfo::exists(path))
         return;
-    registerTemplateResource();
     const QString native = QDir::toNativeSeparators(path);
+    // The whole template is read before anything is created: a missing or
+    // unreadable one leaves no folders and no half workbook behind.
+    QFile source(templateFile());
+    const QByteArray bytes = source.open(QIODevice::ReadOnly) ? source.readAll() : QByteArray();
+    if (bytes.isEmpty() || bytes.size() != source.size())
+        throw HostError(QStringLiteral("无法读取工作簿模板“%1”，不能建立“%2”。请重新安装本程序。")
+                            .arg(QDir::toNativeSeparators(source.fileName()), native));
     const QFileInfo target(path);
     if (!QDir().mkpath(target.absolutePath()))
         throw HostError(QStringLiteral("无法建立文件夹“%1”，不能放置工作簿。")
                             .arg(QDir::toNativeSeparators(target.absolutePath())));
-    QFile resource(kTemplateResource);
-    if (!resource.open(QIODevice::ReadOnly))
-        throw HostError(QStringLiteral("程序中缺少工作簿模板，无法建立“%1”。").arg(native));
     const QString staging = path + QStringLiteral(".new");
-    writeFileAtomically(staging, resource.readAll());
+    writeFileAtomically(staging, bytes);
     if (!QFile::rename(staging, path)) {
         QFile::remove(staging);
         if (!QFileInfo::exists(path))
