@@ -5,19 +5,59 @@
 #include "workbook/xls/xlsworkbook.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <new>
 
 namespace {
 
-const char kUsage[] =
-    "用法:\n"
-    "  velmora-xls sheets FILE                 每行一个工作表名称\n"
-    "  velmora-xls get FILE SHEET ADDR         单元格的文字\n"
-    "  velmora-xls set FILE SHEET ADDR TEXT    把 TEXT 作为文字存入单元格并保存\n"
-    "  velmora-xls dump FILE                   每个非空单元格一行 JSON\n"
-    "  velmora-xls records FILE                记录清单（调试用）\n";
+using namespace velmora::xlstool;
+
+// One verb of the tool: its name, its arguments as the usage names them
+// (it takes as many as are named), what it does, and the call.
+struct Verb {
+    const char* name;
+    const char* arguments;
+    const char* summary;
+    void (*run)(const QStringList& args, Output& out);
+};
+
+const Verb kVerbs[] = {
+    {"sheets", "FILE", "每行一个工作表名称",
+     [](const QStringList& a, Output& out) { listSheets(a[0], out); }},
+    {"get", "FILE SHEET ADDR", "单元格的文字",
+     [](const QStringList& a, Output& out) { getCell(a[0], a[1], a[2], out); }},
+    {"set", "FILE SHEET ADDR TEXT", "把 TEXT 作为文字存入单元格并保存",
+     [](const QStringList& a, Output&) { setCell(a[0], a[1], a[2], a[3]); }},
+    {"dump", "FILE", "每个非空单元格一行 JSON",
+     [](const QStringList& a, Output& out) { dumpCells(a[0], out); }},
+    {"records", "FILE", "记录清单（调试用）",
+     [](const QStringList& a, Output& out) { dumpRecords(a[0], out); }},
+};
+
+qsizetype argumentCount(const Verb& verb) {
+    return QString::fromLatin1(verb.arguments).split(u' ', Qt::SkipEmptyParts).size();
+}
+
+QString usage() {
+    QStringList calls;
+    qsizetype width = 0;
+    for (const Verb& verb : kVerbs) {
+        calls << QStringLiteral("velmora-xls %1 %2")
+                     .arg(QLatin1String(verb.name), QLatin1String(verb.arguments));
+        width = std::max(width, calls.last().size());
+    }
+    QString text = QStringLiteral("用法：\n");
+    for (qsizetype i = 0; i < calls.size(); ++i)
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(calls[i], -int(width))
+                    .arg(QString::fromUtf8(kVerbs[i].summary));
+    text += QStringLiteral("  %1  %2\n")
+                .arg(QStringLiteral("velmora-xls --help"), -int(width))
+                .arg(QStringLiteral("本说明"));
+    return text;
+}
 
 int fail(const QString& message) {
     std::fprintf(stderr, "velmora-xls: %s\n", message.toUtf8().constData());
@@ -25,24 +65,22 @@ int fail(const QString& message) {
 }
 
 int run(const QStringList& args) {
-    using namespace velmora::xlstool;
     const QString command = args.value(1);
-    const qsizetype n = args.size();
     Output out;
-    if (command == QLatin1String("sheets") && n == 3)
-        listSheets(args[2], out);
-    else if (command == QLatin1String("get") && n == 5)
-        getCell(args[2], args[3], args[4], out);
-    else if (command == QLatin1String("set") && n == 6)
-        setCell(args[2], args[3], args[4], args[5]);
-    else if (command == QLatin1String("dump") && n == 3)
-        dumpCells(args[2], out);
-    else if (command == QLatin1String("records") && n == 3)
-        dumpRecords(args[2], out);
-    else {
-        std::fputs(kUsage, stderr);
+    if (args.size() == 2 && (command == QLatin1String("--help") || command == QLatin1String("-h"))) {
+        out.text(usage());
+        out.flush();
+        return 0;
+    }
+    const QStringList arguments = args.mid(2);
+    const auto verb = std::find_if(std::begin(kVerbs), std::end(kVerbs), [&](const Verb& v) {
+        return command == QLatin1String(v.name) && arguments.size() == argumentCount(v);
+    });
+    if (verb == std::end(kVerbs)) {
+        std::fputs(usage().toUtf8().constData(), stderr);
         return 1;
     }
+    verb->run(arguments, out);
     out.flush();
     return 0;
 }
