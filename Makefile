@@ -1,8 +1,9 @@
 # The README's commands. Every target installs what it needs first.
-BUILD ?= build
-JOBS  ?= $(shell nproc)
+BUILD  ?= build
+JOBS   ?= $(shell nproc)
+PREFIX ?= /usr/local
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench package install clean
 
 deps:
 	./scripts/deps.sh
@@ -18,6 +19,18 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# build/velmora_<version>_<arch>.deb: the programs, the template workbook, the
+# menu entry, icon, AppStream file and manual pages, installed under /usr.
+package: configure
+	cmake --build $(BUILD) -j $(JOBS) --target velmora_installables
+	cd $(BUILD) && cpack -G DEB
+
+# The same files, stripped as in the package, under PREFIX (default
+# /usr/local); DESTDIR=/some/root puts them under /some/root$(PREFIX).
+install: configure
+	cmake --build $(BUILD) -j $(JOBS) --target velmora_installables
+	cmake --install $(BUILD) --prefix $(PREFIX) --strip
 
 bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target velmora_bench velmora-xls

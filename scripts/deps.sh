@@ -8,6 +8,9 @@ packages=(
   g++ cmake ninja-build pkg-config make
   qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev
   libgsf-1-dev libbenchmark-dev
+  # the Debian package: its icons drawn from the SVG, its library relations,
+  # and the checks of its menu entry, AppStream file and contents
+  librsvg2-bin dpkg-dev desktop-file-utils appstream lintian
   # run: Chinese fonts with a Song face, Qt's Chinese texts, Chinese input
   fonts-arphic-uming fonts-noto-cjk fonts-wqy-zenhei
   qt6-translations-l10n fcitx5-frontend-qt6
