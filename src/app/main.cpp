@@ -1,6 +1,7 @@
 #include "app/hostchoice.h"
 #include "common/fonts.h"
 #include "common/guard.h"
+#include "shell/makerinfo.h"
 #include "shell/welcomewindow.h"
 #include "workbook/connection.h"
 #include "workbook/paths.h"
@@ -18,8 +19,6 @@
 using namespace velmora;
 
 namespace {
-
-const QString kTitle = QStringLiteral("《Velmora》班主任工作助手 vm" VELMORA_VERSION);
 
 void print(FILE* stream, const QString& text) {
     std::fputs(text.toUtf8().constData(), stream);
@@ -39,7 +38,7 @@ QString helpText() {
                "\n"
                "班级工作簿：%2\n"
                "工作簿模板：%3\n")
-        .arg(kTitle, QDir::toNativeSeparators(paths::workbookPath()),
+        .arg(maker::kProgramName, QDir::toNativeSeparators(paths::workbookPath()),
              QDir::toNativeSeparators(templateFile()));
 }
 
@@ -56,7 +55,7 @@ bool answeredOnConsole(int argc, char* argv[]) {
         return false;
     QCoreApplication app(argc, argv);  // for the paths the help names
     QCoreApplication::setApplicationName(QStringLiteral("velmora"));
-    print(stdout, help ? helpText() : kTitle + u'\n');
+    print(stdout, help ? helpText() : maker::kProgramName + u'\n');
     return true;
 }
 
