@@ -14,8 +14,9 @@ packages=(
   # run: Chinese fonts with a Song face, Qt's Chinese texts, Chinese input
   fonts-arphic-uming fonts-noto-cjk fonts-wqy-zenhei
   qt6-translations-l10n fcitx5-frontend-qt6
-  # tests: an X server for screenshots, the independent .xls reader
-  xvfb xauth x11-utils imagemagick python3 python3-xlrd
+  # tests: an X server for screenshots and window tests, a keyboard and a
+  # mouse for it, the independent .xls reader
+  xvfb xauth x11-utils xdotool libx11-dev imagemagick python3 python3-xlrd
   # LibreOffice Calc: a host the teacher may prefer, and an independent check
   # of the files we write; its SDK for the host's build
   libreoffice-calc libreoffice-l10n-zh-cn libreoffice-dev libreoffice-dev-common

@@ -4,8 +4,11 @@
 #include "common/messages.h"
 #include "common/singlewindow.h"
 #include "common/units.h"
+#include "saver/screencover.h"
+#include "saver/screenlock.h"
 #include "saver/unlockdialog.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -30,18 +33,11 @@ constexpr int kStripLines = 64;
 }  // namespace
 
 ScreenSaver::ScreenSaver(Random rnd, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), field_(std::move(rnd)) {
+    : QWidget(parent, Qt::Window), field_(std::move(rnd)) {
     setObjectName(QStringLiteral("Form51"));
     setWindowTitle(QStringLiteral("Exploding Flowers"));
     setAttribute(Qt::WA_OpaquePaintEvent);  // the canvas covers every pixel
-    setFocusPolicy(Qt::StrongFocus);
-    QPalette black = palette();
-    black.setColor(QPalette::Window, Qt::black);
-    setPalette(black);
-    // The screen's size as well as the state: without a window manager the
-    // state alone leaves the window small.
-    setGeometry(screen()->geometry());
-    setWindowState(Qt::WindowFullScreen);
+    coverScreen(this, QGuiApplication::primaryScreen());
 
     Label1 = new QLabel(QStringLiteral("按键盘上任一键结束！"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -53,6 +49,10 @@ ScreenSaver::ScreenSaver(Random rnd, QWidget* parent)
     colours.setColor(QPalette::Window, QColor(0, 0, 64));
     Label1->setPalette(colours);
     Label1->setAutoFillBackground(true);
+
+    // The other screens are covered, and the whole program kept behind.
+    auto* lock = new ScreenLock(this);
+    connect(lock, &ScreenLock::unlockWanted, this, &ScreenSaver::showUnlockDialog);
 
     auto* animation = new QTimer(this);
     connect(animation, &QTimer::timeout, this, &ScreenSaver::tick);
@@ -131,11 +131,22 @@ bool ScreenSaver::focusNextPrevChild(bool) {
     return false;  // Tab is a key like any other here
 }
 
+// Only the right password ends the screen saver: a close request of the
+// window system (Alt+F4, a task list's close) or of the program leaves it.
+void ScreenSaver::closeEvent(QCloseEvent* event) {
+    if (!unlocked_)
+        event->ignore();
+}
+
 void ScreenSaver::showUnlockDialog() {
     if (!unlock_) {
         unlock_ = new UnlockDialog(this);
         unlock_->setAttribute(Qt::WA_DeleteOnClose);
-        connect(unlock_, &UnlockDialog::unlocked, this, &QWidget::close);
+        unlock_->setWindowFlag(Qt::WindowStaysOnTopHint);  // as high as the screen saver
+        connect(unlock_, &UnlockDialog::unlocked, this, [this] {
+            unlocked_ = true;
+            close();
+        });
         const QRect screen = this->screen()->geometry();
         unlock_->move(screen.center() - unlock_->rect().center());
     }

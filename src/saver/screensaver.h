@@ -16,7 +16,8 @@ class UnlockDialog;
 
 // The math screen saver: a black, borderless, full-screen window on which
 // exploding flowers are painted every 10 ms and never wiped away. A right
-// click or any key brings up the unlock dialog; the right password ends it.
+// click or any key brings up the unlock dialog; the right password ends it,
+// and nothing else does. While it is shown it locks the screen (ScreenLock).
 class ScreenSaver : public QWidget {
     Q_OBJECT
 public:
@@ -37,6 +38,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // Onto the canvas; the screen shows them at the next refresh.
@@ -50,6 +52,7 @@ private:
     int ticks_ = 0;
     FlowerField field_;
     QPointer<UnlockDialog> unlock_;
+    bool unlocked_ = false;
 };
 
 // The 数学屏保 command: the notice first, then the screen saver. While one

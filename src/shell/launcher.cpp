@@ -6,6 +6,7 @@
 #include "common/xpbutton.h"
 #include "console/consoleform.h"
 #include "console/featurewindows.h"
+#include "saver/screenlock.h"
 #include "shell/exitcommand.h"
 #include "shell/menuholder.h"
 #include "shell/platform.h"
@@ -125,8 +126,9 @@ void Launcher::paintEvent(QPaintEvent*) {
         painter.setPen(QPen(*outline_, kOutlinePen));
         painter.drawRect(rect().adjusted(1, 1, -1, -1));
     }
-    // An open menu stays above the bar.
-    if (!barRect_.contains(pointer_) && !QApplication::activePopupWidget())
+    // An open menu stays above the bar, and so does the screen saver.
+    if (!barRect_.contains(pointer_) && !QApplication::activePopupWidget() &&
+        !saver::ScreenLock::engaged())
         platform::keepOnTop(this);
 }
 
