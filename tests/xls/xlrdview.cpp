@@ -1,7 +1,6 @@
 #include "xlrdview.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QProcess>
 
@@ -10,8 +9,10 @@ namespace velmora::test {
 namespace {
 const QString kPython = QStringLiteral("/usr/bin/python3");
 
-QString script() {
-    return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/xlrd_view.py");
+// The folder is given at build time: __FILE__ may be relative (ccache's
+// base_dir makes it so) while tests run in the build folder.
+QString scriptPath(const QString& name) {
+    return QStringLiteral(VELMORA_XLS_TEST_DIR "/") + name;
 }
 }  // namespace
 
@@ -19,9 +20,9 @@ bool xlrdAvailable() {
     return QProcess::execute(kPython, {QStringLiteral("-c"), QStringLiteral("import xlrd")}) == 0;
 }
 
-QList<QJsonObject> xlrdView(const QStringList& files) {
+QList<QJsonObject> xlrdView(const QStringList& files, const QString& script) {
     QProcess p;
-    p.start(kPython, QStringList{script()} + files);
+    p.start(kPython, QStringList{scriptPath(script)} + files);
     p.waitForFinished(300000);
     QList<QJsonObject> views;
     for (const QByteArray& line : p.readAllStandardOutput().split('\n'))

@@ -29,19 +29,6 @@ int unitXf(const CellUnit& u, int column, const Sheet& sheet, const QByteArray& 
     return u16(b + 4);
 }
 
-QByteArray newRow(const Sheet& sheet, int row) {
-    QByteArray b;
-    add16(b, quint16(row));
-    add16(b, 0);  // first column
-    add16(b, 0);  // last column + 1
-    add16(b, quint16(sheet.defaultRowTwips));
-    add16(b, 0);
-    add16(b, 0);
-    // Bit 8 is always set; a height set by hand for the sheet is one here.
-    add32(b, 0x000F0100 | ((sheet.defaultRowFlags & 1) ? 0x40 : 0));
-    return b;
-}
-
 void widenRow(QByteArray& row, int first, int last) {
     char* b = row.data();
     const int mic = u16(b + 2), mac = u16(b + 4);
@@ -118,6 +105,19 @@ void applyEdit(CellTable& table, const Sheet& sheet, const QByteArray& stream,
 }
 
 }  // namespace
+
+QByteArray newRow(const Sheet& sheet, int row) {
+    QByteArray b;
+    add16(b, quint16(row));
+    add16(b, 0);  // first column
+    add16(b, 0);  // last column + 1
+    add16(b, quint16(sheet.defaultRowTwips));
+    add16(b, 0);
+    add16(b, 0);
+    // Bit 8 is always set; a height set by hand for the sheet is one here.
+    add32(b, 0x000F0100 | ((sheet.defaultRowFlags & 1) ? 0x40 : 0));
+    return b;
+}
 
 void applyEdits(CellTable& table, const Sheet& sheet, const QByteArray& stream,
                 const CellFormats& formats, const std::map<quint32, quint32>& stringOf) {

@@ -45,6 +45,9 @@ inline int multiCellWidth(quint16 type) {
 void applyEdits(CellTable& table, const Sheet& sheet, const QByteArray& stream,
                 const CellFormats& formats, const std::map<quint32, quint32>& stringOf);
 
+// A ROW record body for a row that has none: the sheet's default height.
+QByteArray newRow(const Sheet& sheet, int row);
+
 // The unit's bytes as they go into the stream.
 QByteArray unitBytes(const CellUnit& unit, const Sheet& sheet, const QByteArray& stream);
 

@@ -3,6 +3,7 @@
 #include "workbook/cellref.h"
 #include "workbook/cellvalue.h"
 #include "workbook/xls/records.h"
+#include "workbook/xls/sheetsizes.h"
 
 #include <QString>
 #include <map>
@@ -73,6 +74,7 @@ struct Sheet {
     quint16 defaultRowFlags = 0;  // DEFAULTROWHEIGHT: 1 height set by hand, 2 rows hidden
     int defaultColumnChars = 8;   // DEFCOLWIDTH, without the padding
     int standardWidth = -1;       // STANDARDWIDTH in 1/256 characters, when present
+    SizeEdits sizes;              // changed in the sheet window since loading
 
     const CellSlot* slot(quint32 key) const;
     // The format a new cell gets: its row's, else its column's, else the

@@ -24,6 +24,8 @@ CellRef lastCell(const Sheet& sheet) {
 // Widths are kept in 1/256 of the width of '0' including the cell's
 // padding; DEFCOLWIDTH counts characters without it.
 int columnWidthPx(const Sheet& sheet, int column, int digitWidthPx) {
+    if (const auto it = sheet.sizes.columns.find(column); it != sheet.sizes.columns.end())
+        return it->second.hidden ? 0 : int(std::lround(it->second.width * digitWidthPx / 256.0));
     for (const Sheet::Columns& c : sheet.columns)
         if (column >= c.first && column <= c.last)
             return c.hidden ? 0 : int(std::lround(c.width * digitWidthPx / 256.0));
@@ -35,6 +37,8 @@ int columnWidthPx(const Sheet& sheet, int column, int digitWidthPx) {
 
 // Heights are kept in twips; 15 twips make a pixel at 96 dpi.
 int rowHeightPx(const Sheet& sheet, int row) {
+    if (const auto it = sheet.sizes.rowTwips.find(row); it != sheet.sizes.rowTwips.end())
+        return int(std::lround(it->second / 15.0));
     const auto it = sheet.rowTwips.find(row);
     if (it != sheet.rowTwips.end())
         return int(std::lround(it->second / 15.0));

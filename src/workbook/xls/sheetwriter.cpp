@@ -2,6 +2,7 @@
 
 #include "workbook/xls/bytes.h"
 #include "workbook/xls/celltable.h"
+#include "workbook/xls/formats.h"
 
 #include <algorithm>
 
@@ -80,6 +81,10 @@ SheetBytes writeSheet(const Sheet& sheet, const SheetEdits& context) {
     const QByteArray& stream = context.stream;
     CellTable table = readCellTable(sheet, stream);
     applyEdits(table, sheet, stream, context.formats, context.stringOf);
+    applyRowSizes(table, sheet);
+    const bool newColumns = !sheet.sizes.columns.empty();
+    const ColumnRecords columns =
+        newColumns ? columnRecords(sheet, stream, context.formats.defaultCellXf()) : ColumnRecords();
 
     std::vector<int> rows;
     for (const auto& [row, body] : table.rowRecords) rows.push_back(row);
@@ -150,6 +155,8 @@ SheetBytes writeSheet(const Sheet& sheet, const SheetEdits& context) {
 
     int depth = 0;
     for (size_t i = 0; i <= last; ++i) {
+        if (newColumns && i == columns.before)
+            o.append(columns.bytes);
         if (i == tableAt)
             emitTable();
         if (table.first <= table.last && i >= table.first && i <= table.last)
@@ -158,7 +165,9 @@ SheetBytes writeSheet(const Sheet& sheet, const SheetEdits& context) {
         depth += r.type == rt::kBof ? 1 : 0;
         const bool own = depth == 1;
         depth -= r.type == rt::kEof ? 1 : 0;
-        if (own && r.type == rt::kIndex) {
+        if (own && r.type == rt::kColInfo && newColumns) {
+            continue;  // written anew above
+        } else if (own && r.type == rt::kIndex) {
             indexAt = o.size();
             QByteArray body;
             add32(body, 0);

@@ -89,7 +89,7 @@ void readSheets(WorkbookData& wb) {
 
 bool WorkbookData::hasEdits() const {
     return std::any_of(sheets.begin(), sheets.end(),
-                       [](const Sheet& s) { return !s.edits.empty(); });
+                       [](const Sheet& s) { return !s.edits.empty() || !s.sizes.empty(); });
 }
 
 bool WorkbookData::hasFormulas() const {

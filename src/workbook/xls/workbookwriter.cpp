@@ -80,7 +80,7 @@ QByteArray writeWorkbookStream(const WorkbookData& wb, bool rebuildStrings) {
     sheets.reserve(wb.sheets.size());
     for (size_t s = 0; s < wb.sheets.size(); ++s) {
         const Sheet& sheet = wb.sheets[s];
-        sheets.push_back(sheet.edits.empty()
+        sheets.push_back(sheet.edits.empty() && sheet.sizes.empty()
                              ? copySheet(sheet, wb.stream)
                              : writeSheet(sheet, {wb.stream, wb.formats, plan.stringOf[s]}));
     }

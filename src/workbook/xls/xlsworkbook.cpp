@@ -1,6 +1,8 @@
 #include "workbook/xls/xlsworkbook.h"
 
 #include "workbook/xls/sharedformula.h"
+#include "workbook/xls/sheetdisplay.h"
+#include "workbook/xls/styles.h"
 #include "workbook/xls/workbookdata.h"
 #include "workbook/xls/xlstring.h"
 
@@ -19,6 +21,8 @@ constexpr qint64 kMaxFileSize = qint64(1) << 30;
 
 struct XlsWorkbook::Impl : WorkbookData {
     explicit Impl(WorkbookData data) : WorkbookData(std::move(data)) {}
+
+    mutable std::optional<WorkbookStyles> styles;  // read when first asked for
 
     const Sheet& sheet(int index) const {
         if (index < 0 || size_t(index) >= worksheets.size())
@@ -224,6 +228,88 @@ int XlsWorkbook::rowHeightPx(int sheet, int row) const {
 
 QStringList XlsWorkbook::recordDump() const {
     return xls::recordDump(*d);
+}
+
+namespace {
+// Excel's limits: 255 characters wide, 409 points high.
+constexpr int kMaxColumnUnits = 255 * 256;
+constexpr int kMaxRowTwips = 8180;
+}  // namespace
+
+const WorkbookStyles& XlsWorkbook::styles() const {
+    if (!d->styles)
+        d->styles = readStyles(d->stream, d->globals);
+    return *d->styles;
+}
+
+int XlsWorkbook::cellStyle(int sheet, CellRef ref) const {
+    return d->xfAt(d->sheet(sheet), Impl::key(ref));
+}
+
+SheetDisplay XlsWorkbook::display(int sheet) const {
+    return readSheetDisplay(d->sheet(sheet), d->stream);
+}
+
+void XlsWorkbook::setColumnWidthPx(int sheet, int column, int px) {
+    Impl::key({0, column});  // throws for a column outside the sheet
+    Sheet& s = d->sheet(sheet);
+    ColumnSize size;
+    if (px > 0) {
+        size.width = std::min(int(std::lround(px * 256.0 / d->digitWidthPx)), kMaxColumnUnits);
+    } else {
+        // Hidden, keeping its width for when it is shown again.
+        const int shown = columnWidthPx(sheet, column);
+        size.width = shown > 0 ? int(std::lround(shown * 256.0 / d->digitWidthPx)) : 8 * 256;
+        size.hidden = true;
+    }
+    s.sizes.columns[column] = size;
+}
+
+void XlsWorkbook::setRowHeightPx(int sheet, int row, int px) {
+    Impl::key({row, 0});
+    d->sheet(sheet).sizes.rowTwips[row] = std::clamp(px, 0, kMaxRowTwips / 15) * 15;
+}
+
+CellState XlsWorkbook::cellState(int sheet, CellRef ref) const {
+    const Sheet& s = d->sheet(sheet);
+    const auto edit = s.edits.find(Impl::key(ref));
+    if (edit == s.edits.end())
+        return {};
+    switch (edit->second.kind) {
+        case Edit::Kind::Text:
+            return {CellState::Kind::Text, edit->second.text, 0};
+        case Edit::Kind::Number:
+            return {CellState::Kind::Number, QString(), edit->second.number};
+        case Edit::Kind::Clear:
+            return {CellState::Kind::Cleared, QString(), 0};
+    }
+    return {};
+}
+
+void XlsWorkbook::restoreCellState(int sheet, CellRef ref, const CellState& state) {
+    switch (state.kind) {
+        case CellState::Kind::AsLoaded:
+            d->sheet(sheet).edits.erase(Impl::key(ref));
+            break;
+        case CellState::Kind::Text:
+            setText(sheet, ref, state.text);
+            break;
+        case CellState::Kind::Number:
+            setNumber(sheet, ref, state.number);
+            break;
+        case CellState::Kind::Cleared:
+            clear(sheet, ref);
+            break;
+    }
+}
+
+bool XlsWorkbook::hasFormula(int sheet, CellRef ref) const {
+    const Sheet& s = d->sheet(sheet);
+    const quint32 k = Impl::key(ref);
+    if (s.edits.contains(k))
+        return false;
+    const CellSlot* slot = s.slot(k);
+    return slot && s.records[slot->record].type == rt::kFormula;
 }
 
 }  // namespace velmora::xls

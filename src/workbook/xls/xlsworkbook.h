@@ -2,6 +2,7 @@
 
 #include "workbook/cellref.h"
 #include "workbook/cellvalue.h"
+#include "workbook/xls/cellstate.h"
 
 #include <QByteArray>
 #include <QList>
@@ -13,6 +14,9 @@
 #include <stdexcept>
 
 namespace velmora::xls {
+
+struct SheetDisplay;
+struct WorkbookStyles;
 
 // A file that is not a readable .xls workbook, or a write the format cannot
 // hold. The message is Chinese and meant for the teacher.
@@ -72,6 +76,23 @@ public:
     // One line per BIFF record of the workbook stream (offset, type, name,
     // length), for debugging.
     QStringList recordDump() const;
+
+    // How cells look and the sheet is shown, and sizes changed by dragging
+    // (saved in the sheet's COLINFO and ROW records).
+    const WorkbookStyles& styles() const;
+    // The cell format (XF index) a cell shows with: its own, else its row's
+    // or column's, else the default.
+    int cellStyle(int sheet, CellRef ref) const;
+    SheetDisplay display(int sheet) const;
+    // 0 hides the column or row; sizes are kept within what Excel allows.
+    void setColumnWidthPx(int sheet, int column, int px);
+    void setRowHeightPx(int sheet, int row, int px);
+
+    // For undo: a cell's state, and putting it back (a cell as loaded gets
+    // its record from the file again, formulas and all).
+    CellState cellState(int sheet, CellRef ref) const;
+    void restoreCellState(int sheet, CellRef ref, const CellState& state);
+    bool hasFormula(int sheet, CellRef ref) const;
 
 private:
     struct Impl;

@@ -1,0 +1,121 @@
+#include "workbook/cellvalue.h"
+#include "workbook/xls/numberformat.h"
+
+#include <QDate>
+#include <cmath>
+
+namespace velmora::xls {
+
+namespace {
+
+using Token = NumberFormat::Token;
+
+const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
+                               "July",    "August",   "September", "October", "November", "December"};
+const char* const kDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+const char16_t* const kChineseDays[] = {u"日", u"一", u"二", u"三", u"四", u"五", u"六"};
+
+struct When {
+    int year = 1900, month = 1, day = 0;
+    int weekday = 0;  // 0 Sunday
+    long long hours = 0;  // since the serial's day began, and elapsed in all
+    int hour = 0, minute = 0, second = 0, subsecond = 0;
+    double totalSeconds = 0;
+};
+
+// Serial 1 is 1900-01-01; the spreadsheet programs' 1900-02-29 (serial 60)
+// is kept, and serials from 61 on count from 1899-12-30.
+When when(double serial, int subDigits) {
+    When w;
+    const double scale = std::pow(10.0, subDigits);
+    const long long ticks = std::llround(serial * 86400.0 * scale);
+    const long long perDay = 86400LL * (long long)scale;
+    const long long day = ticks / perDay;
+    long long rest = ticks % perDay;
+    w.totalSeconds = double(ticks) / scale;
+    w.subsecond = int(rest % (long long)scale);
+    rest /= (long long)scale;
+    w.hour = int(rest / 3600);
+    w.minute = int(rest / 60 % 60);
+    w.second = int(rest % 60);
+    if (day == 60) {
+        w.month = 2;
+        w.day = 29;
+    } else if (day > 0) {
+        const QDate d = day > 60 ? QDate(1899, 12, 30).addDays(day) : QDate(1899, 12, 31).addDays(day);
+        w.year = d.year();
+        w.month = d.month();
+        w.day = d.day();
+    }
+    // Serial 1 is a Sunday to the programs, which keeps every day from
+    // 1900-03-01 on right.
+    w.weekday = int((day + 6) % 7);
+    return w;
+}
+
+QString two(long long n) {
+    return QString::number(n).rightJustified(2, u'0');
+}
+
+}  // namespace
+
+QString renderDate(const NumberFormat::Section& s, double serial) {
+    if (serial < 0 || serial >= 2958466)
+        return QStringLiteral("########");
+    int subDigits = 0;
+    bool twelve = false;
+    for (const Token& t : s.tokens) {
+        if (t.kind == Token::SubSecond)
+            subDigits = t.count;
+        twelve = twelve || t.kind == Token::AmPm || t.kind == Token::ChineseAmPm;
+    }
+    const When w = when(serial, subDigits);
+    const int hour12 = w.hour % 12 == 0 ? 12 : w.hour % 12;
+    const int hour = twelve ? hour12 : w.hour;
+    QString out;
+    for (const Token& t : s.tokens) {
+        switch (t.kind) {
+            case Token::Literal: out += t.text; break;
+            case Token::Year2: out += two(w.year % 100); break;
+            case Token::Year4: out += QString::number(w.year); break;
+            case Token::Month: out += QString::number(w.month); break;
+            case Token::Month2: out += two(w.month); break;
+            case Token::MonthShort: out += QString::fromLatin1(kMonths[w.month - 1], 3); break;
+            case Token::MonthLong: out += QString::fromLatin1(kMonths[w.month - 1]); break;
+            case Token::MonthLetter: out += QChar(kMonths[w.month - 1][0]); break;
+            case Token::Day: out += QString::number(w.day); break;
+            case Token::Day2: out += two(w.day); break;
+            case Token::DayShort: out += QString::fromLatin1(kDays[w.weekday], 3); break;
+            case Token::DayLong: out += QString::fromLatin1(kDays[w.weekday]); break;
+            case Token::WeekShort: out += QString::fromUtf16(kChineseDays[w.weekday]); break;
+            case Token::WeekLong: out += QStringLiteral("星期") + QString::fromUtf16(kChineseDays[w.weekday]); break;
+            case Token::Hour: out += QString::number(hour); break;
+            case Token::Hour2: out += two(hour); break;
+            case Token::Minute: out += QString::number(w.minute); break;
+            case Token::Minute2: out += two(w.minute); break;
+            case Token::Second: out += QString::number(w.second); break;
+            case Token::Second2: out += two(w.second); break;
+            case Token::SubSecond:
+                out += u'.' + QString::number(w.subsecond).rightJustified(t.count, u'0');
+                break;
+            case Token::AmPm:
+                out += t.text == u"AM" ? (w.hour < 12 ? "AM" : "PM") : (w.hour < 12 ? "A" : "P");
+                break;
+            case Token::ChineseAmPm: out += w.hour < 12 ? QStringLiteral("上午") : QStringLiteral("下午"); break;
+            case Token::ElapsedHours:
+                out += QString::number(std::llround(std::floor(w.totalSeconds / 3600))).rightJustified(t.count, u'0');
+                break;
+            case Token::ElapsedMinutes:
+                out += QString::number(std::llround(std::floor(w.totalSeconds / 60))).rightJustified(t.count, u'0');
+                break;
+            case Token::ElapsedSeconds:
+                out += QString::number(std::llround(std::floor(w.totalSeconds))).rightJustified(t.count, u'0');
+                break;
+            default:
+                break;  // digit placeholders have no place in a date
+        }
+    }
+    return out;
+}
+
+}  // namespace velmora::xls
