@@ -9,11 +9,11 @@
 #include "xlrdview.h"
 
 #include <QFileInfo>
-#include <array>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QTest>
+#include <array>
 
 using namespace velmora;
 using namespace velmora::xls;
@@ -40,8 +40,7 @@ QJsonArray xfJson(const CellStyle& s, const QJsonArray& theirs) {
             s.wrap,
             s.indent,
             QJsonArray{lineJson(s.left, sides[0].toArray()), lineJson(s.right, sides[1].toArray()),
-                       lineJson(s.top, sides[2].toArray()),
-                       lineJson(s.bottom, sides[3].toArray())},
+                       lineJson(s.top, sides[2].toArray()), lineJson(s.bottom, sides[3].toArray())},
             s.pattern,
             filled ? colourJson(s.patternColour) : theirs[8],
             filled ? colourJson(s.backgroundColour) : theirs[9]};
@@ -93,7 +92,8 @@ void TestXlsStyles::numberFormats_data() {
     QTest::newRow("literal after") << "0\"分\"" << 95.0 << "95分";
     QTest::newRow("condition met") << "[>=90]\"优\";[>=60]\"及格\";\"不及格\"" << 95.0 << "优";
     QTest::newRow("second condition") << "[>=90]\"优\";[>=60]\"及格\";\"不及格\"" << 70.0 << "及格";
-    QTest::newRow("no condition met") << "[>=90]\"优\";[>=60]\"及格\";\"不及格\"" << 30.0 << "不及格";
+    QTest::newRow("no condition met")
+        << "[>=90]\"优\";[>=60]\"及格\";\"不及格\"" << 30.0 << "不及格";
     QTest::newRow("Chinese date") << "yyyy\"年\"m\"月\"d\"日\"" << 37865.0 << "2003年9月1日";
     QTest::newRow("built-in 31") << builtInFormatCode(31) << 37865.0 << "2003年9月1日";
     QTest::newRow("built-in 14") << builtInFormatCode(14) << 37865.0 << "2003/9/1";
@@ -134,9 +134,12 @@ void TestXlsStyles::looksAsXlrdReadsThem() {
             if (i == 4)
                 continue;
             const FontStyle& ours = styles.fonts[size_t(i)];
-            const QJsonArray mine{ours.name,      int(std::lround(ours.points * 20)),
-                                  ours.bold,      ours.italic,
-                                  ours.underline, ours.strikeOut,
+            const QJsonArray mine{ours.name,
+                                  int(std::lround(ours.points * 20)),
+                                  ours.bold,
+                                  ours.italic,
+                                  ours.underline,
+                                  ours.strikeOut,
                                   colourJson(ours.colour)};
             QVERIFY2(mine == fonts[i].toArray(),
                      qPrintable(QStringLiteral("%1 font %2: %3").arg(name).arg(i).arg(json(mine))));
@@ -176,7 +179,8 @@ void TestXlsStyles::looksAsXlrdReadsThem() {
     }
     // The corpus has to exercise what is compared.
     QVERIFY(merges > 10 && filled > 0);
-    qInfo("%d merged ranges, %d sheets with frozen panes, %d filled formats", merges, frozen, filled);
+    qInfo("%d merged ranges, %d sheets with frozen panes, %d filled formats", merges, frozen,
+          filled);
 }
 
 void TestXlsStyles::sizesReachTheFile_data() {
@@ -185,9 +189,12 @@ void TestXlsStyles::sizesReachTheFile_data() {
     QTest::addColumn<int>("width");  // px; 0 hides
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("height");
-    QTest::newRow("Excel, inside a column run") << "poi_12843-2_zh_multiline_rich.xls" << 2 << 150 << 3 << 40;
-    QTest::newRow("Excel, hidden column, empty row") << "poi_19599-2_zh_sheetnames.xls" << 1 << 0 << 900 << 30;
-    QTest::newRow("LibreOffice, no INDEX") << "sheetjs_LONumbers_libreoffice.xls" << 40 << 33 << 0 << 0;
+    QTest::newRow("Excel, inside a column run")
+        << "poi_12843-2_zh_multiline_rich.xls" << 2 << 150 << 3 << 40;
+    QTest::newRow("Excel, hidden column, empty row")
+        << "poi_19599-2_zh_sheetnames.xls" << 1 << 0 << 900 << 30;
+    QTest::newRow("LibreOffice, no INDEX")
+        << "sheetjs_LONumbers_libreoffice.xls" << 40 << 33 << 0 << 0;
     QTest::newRow("WPS") << "extrame_negatives_wps_zh.xls" << 0 << 200 << 1 << 60;
 }
 
@@ -224,7 +231,8 @@ void TestXlsStyles::sizesReachTheFile() {
     if (width > 0) {
         // In 1/256 of a digit's width, a digit being 5 to 20 px wide.
         const int units = now["columns"][c][0].toInt();
-        QVERIFY2(units >= width * 256 / 20 && units <= width * 256 / 5, qPrintable(QString::number(units)));
+        QVERIFY2(units >= width * 256 / 20 && units <= width * 256 / 5,
+                 qPrintable(QString::number(units)));
     }
     QCOMPARE(now["rows"][r][1].toInt(), int(height == 0));
     if (height > 0)

@@ -7,6 +7,11 @@
 
 namespace velmora {
 
+namespace {
+// Set on an editor opened by typing over its cell: arrows end the edit.
+constexpr const char* kTyping = "velmoraTyping";
+}  // namespace
+
 QWidget* CellEditor::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                   const QModelIndex&) const {
     auto* editor = new QPlainTextEdit(parent);
@@ -15,12 +20,16 @@ QWidget* CellEditor::createEditor(QWidget* parent, const QStyleOptionViewItem& o
     editor->setFrameShape(QFrame::NoFrame);
     editor->setTabChangesFocus(true);
     editor->document()->setDocumentMargin(1);
+    auto* self = const_cast<CellEditor*>(this);  // createEditor is const; the signal is not
+    connect(editor, &QPlainTextEdit::textChanged, self,
+            [self, editor] { Q_EMIT self->textEdited(editor->toPlainText()); });
     return editor;
 }
 
 void CellEditor::setEditorData(QWidget* editor, const QModelIndex& index) const {
     auto* box = static_cast<QPlainTextEdit*>(editor);
     box->setPlainText(replaceNext_ ? QString() : index.data(Qt::EditRole).toString());
+    box->setProperty(kTyping, replaceNext_);
     replaceNext_ = false;
     box->moveCursor(QTextCursor::End);
 }
@@ -55,20 +64,44 @@ bool CellEditor::helpEvent(QHelpEvent* event, QAbstractItemView* view,
 
 bool CellEditor::eventFilter(QObject* object, QEvent* event) {
     auto* editor = qobject_cast<QPlainTextEdit*>(object);
-    if (editor && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+    if (!editor || event->type() != QEvent::KeyPress)
+        return QStyledItemDelegate::eventFilter(object, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool shift = key->modifiers() & Qt::ShiftModifier;
+    Move move = Move::None;
+    switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
             if (key->modifiers() & Qt::AltModifier) {
                 editor->insertPlainText(QStringLiteral("\n"));
-            } else {
-                Q_EMIT commitData(editor);
-                Q_EMIT closeEditor(editor, QAbstractItemDelegate::NoHint);
-                Q_EMIT enterPressed();
+                return true;
             }
-            return true;
-        }
+            move = shift ? Move::Up : Move::Down;
+            break;
+        case Qt::Key_Tab:
+            move = Move::Right;
+            break;
+        case Qt::Key_Backtab:
+            move = Move::Left;
+            break;
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+            if (!editor->property(kTyping).toBool() || key->modifiers() != Qt::NoModifier)
+                return QStyledItemDelegate::eventFilter(object, event);
+            move = key->key() == Qt::Key_Up     ? Move::Up
+                   : key->key() == Qt::Key_Down ? Move::Down
+                   : key->key() == Qt::Key_Left ? Move::Left
+                                                : Move::Right;
+            break;
+        default:
+            return QStyledItemDelegate::eventFilter(object, event);
     }
-    return QStyledItemDelegate::eventFilter(object, event);
+    Q_EMIT commitData(editor);
+    Q_EMIT closeEditor(editor, QAbstractItemDelegate::NoHint);
+    Q_EMIT committed(move);
+    return true;
 }
 
 }  // namespace velmora

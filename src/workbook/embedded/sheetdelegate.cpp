@@ -1,93 +1,183 @@
 #include "workbook/embedded/sheetdelegate.h"
 
+#include "workbook/embedded/sheetmodel.h"
+#include "workbook/embedded/workbookdocument.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QTableView>
-#include <climits>
 
 namespace velmora {
 
 namespace {
-// The room QStyledItemDelegate leaves between a cell's edge and its text.
-constexpr int kTextMargin = 3;
 
-QString shownText(const QModelIndex& index) {
-    return index.data(Qt::DisplayRole).toString();
+bool runsOn(const CellLook& look) {
+    return !look.text.isEmpty() && look.kind == CellValue::Kind::Text &&
+           (look.alignment & Qt::AlignLeft) && !look.style->wrap && !look.text.contains(u'\n');
 }
+
+// One side of a cell: solid lines are filled inside the cell's edge, so a
+// thick line never reaches into the neighbour that paints after it.
+void paintSide(QPainter* p, const xls::BorderLine& line, const QRect& cell, Qt::Edge edge) {
+    const QPen pen = borderPen(line);
+    if (pen.style() == Qt::NoPen)
+        return;
+    const int w = pen.width();
+    const bool vertical = edge == Qt::LeftEdge || edge == Qt::RightEdge;
+    const int at = edge == Qt::LeftEdge    ? cell.left()
+                   : edge == Qt::TopEdge   ? cell.top()
+                   : edge == Qt::RightEdge ? cell.right() - w + 1
+                                           : cell.bottom() - w + 1;
+    const QRect band = vertical ? QRect(at, cell.top(), w, cell.height())
+                                : QRect(cell.left(), at, cell.width(), w);
+    if (line.style == 6) {  // double: the band's two outer pixel lines
+        for (int k : {0, w - 1})
+            p->fillRect(vertical ? QRect(band.left() + k, band.top(), 1, band.height())
+                                 : QRect(band.left(), band.top() + k, band.width(), 1),
+                        pen.color());
+    } else if (pen.style() == Qt::SolidLine) {
+        p->fillRect(band, pen.color());
+    } else {
+        p->setPen(pen);
+        p->drawLine(vertical ? QLine(band.left(), band.top(), band.left(), band.bottom())
+                             : QLine(band.left(), band.top(), band.right(), band.top()));
+    }
+}
+
+const xls::BorderLine& heavier(const xls::BorderLine& a, const xls::BorderLine& b) {
+    return borderWeight(b) > borderWeight(a) ? b : a;
+}
+
 }  // namespace
 
-int SheetDelegate::runEnd(const QTableView& view, const QModelIndex& source,
-                          const QFontMetrics& metrics) {
-    const QString text = shownText(source);
-    const int alignment = source.data(Qt::TextAlignmentRole).toInt();
-    if (text.isEmpty() || text.contains(u'\n') || !(alignment & Qt::AlignLeft))
-        return INT_MIN;
-    const QRect cell = view.visualRect(source);
-    const int end = cell.left() + kTextMargin + metrics.horizontalAdvance(text);
-    return end > cell.right() - kTextMargin ? end : INT_MIN;
+int SheetDelegate::runEnd(const QTableView& view, const CellLook& look, int row, int column) {
+    const QRect cell = view.visualRect(view.model()->index(row, column));
+    const QFontMetrics metrics(look.style->font);
+    return cell.left() + kTextMargin + look.style->indentPx + metrics.horizontalAdvance(look.text);
 }
 
-QModelIndex SheetDelegate::shownSource(const QTableView& view, const QModelIndex& index,
-                                       const QFontMetrics& metrics) {
-    if (!shownText(index).isEmpty())
-        return index;
-    const int left = view.columnViewportPosition(index.column());
-    for (int c = index.column() - 1; c >= 0; --c) {
+SheetDelegate::Source SheetDelegate::shownSource(const QTableView& view, const SheetModel& model,
+                                                 int row, int column, const CellLook& own) {
+    if (!own.text.isEmpty() || own.kind != CellValue::Kind::Empty)
+        return {runsOn(own) ? column : -1, runsOn(own) ? runEnd(view, own, row, column) : 0};
+    const int left = view.columnViewportPosition(column);
+    for (int c = column - 1; c >= 0; --c) {
         if (view.isColumnHidden(c))
             continue;
         if (left - view.columnViewportPosition(c) > kMaxRunPx)
             break;
-        const QModelIndex before = index.siblingAtColumn(c);
-        if (shownText(before).isEmpty())
+        if (model.document().read(model.sheet(), {row, c}).isEmpty())
             continue;
-        return runEnd(view, before, metrics) > left ? before : QModelIndex();
+        const CellLook before = model.look(row, c);
+        if (!runsOn(before) || view.columnSpan(row, c) > 1)
+            return {};
+        const int end = runEnd(view, before, row, c);
+        return end > left ? Source{c, end} : Source{};
     }
     return {};
+}
+
+void SheetDelegate::paintText(QPainter* painter, const QRect& area, const CellLook& look) {
+    QRect text = area.adjusted(kTextMargin, 1, -kTextMargin, -1);
+    if (look.alignment & Qt::AlignLeft)
+        text.setLeft(text.left() + look.style->indentPx);
+    else if (look.alignment & Qt::AlignRight)
+        text.setRight(text.right() - look.style->indentPx);
+    const QFontMetrics metrics(look.style->font);
+    QString shown = look.text;
+    // A number that does not fit its cell is not cut short: it shows as ###.
+    if (look.kind == CellValue::Kind::Number && metrics.horizontalAdvance(shown) > text.width())
+        shown =
+            QString(std::max(1, text.width() / std::max(1, metrics.horizontalAdvance(u'#'))), u'#');
+    painter->setFont(look.style->font);
+    painter->setPen(look.colour.isValid() ? look.colour : QColor(Qt::black));
+    const int flags = int(look.alignment) | (look.style->wrap ? Qt::TextWordWrap : 0);
+    painter->drawText(text, flags, shown);
+}
+
+void SheetDelegate::paintBorders(QPainter* painter, const QTableView& view, const SheetModel& model,
+                                 const QModelIndex& index, const QRect& cell,
+                                 const CellStyle& own) {
+    const int row = index.row(), column = index.column();
+    const int lastRow = row + view.rowSpan(row, column) - 1;
+    const int lastColumn = column + view.columnSpan(row, column) - 1;
+    // The line between two cells is the heavier of the two sides that meet.
+    xls::BorderLine right = lastColumn == column ? own.right : model.style(row, lastColumn).right;
+    if (lastColumn + 1 < model.columnCount())
+        right = heavier(right, model.style(row, lastColumn + 1).left);
+    xls::BorderLine bottom = lastRow == row ? own.bottom : model.style(lastRow, column).bottom;
+    if (lastRow + 1 < model.rowCount())
+        bottom = heavier(bottom, model.style(lastRow + 1, column).top);
+    paintSide(painter, right, cell, Qt::RightEdge);
+    paintSide(painter, bottom, cell, Qt::BottomEdge);
+    if (column == 0)
+        paintSide(painter, own.left, cell, Qt::LeftEdge);
+    if (row == 0)
+        paintSide(painter, own.top, cell, Qt::TopEdge);
 }
 
 void SheetDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const {
     const auto* view = qobject_cast<const QTableView*>(option.widget);
-    if (!view) {
+    const auto* model = qobject_cast<const SheetModel*>(index.model());
+    if (!view || !model) {
         CellEditor::paint(painter, option, index);
         return;
     }
-    const QRect cell = option.rect;
-    const QModelIndex source = shownSource(*view, index, option.fontMetrics);
-    const int end = source.isValid() ? runEnd(*view, source, option.fontMetrics) : INT_MIN;
-    if (end == INT_MIN) {
-        CellEditor::paint(painter, option, index);
-    } else {
-        // The cell's background, selection and focus as usual, then its part
-        // of the run-on text, clipped to the cell.
-        QStyleOptionViewItem plain = option;
-        initStyleOption(&plain, index);
-        plain.text.clear();
-        QStyle* style = view->style();
-        style->drawControl(QStyle::CE_ItemViewItem, &plain, painter, view);
-        painter->save();
-        painter->setClipRect(cell);
-        painter->setFont(option.font);
-        painter->setPen(option.palette.color(
-            option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
-        const int start = view->visualRect(source).left() + kTextMargin;
-        painter->drawText(QRect(start, cell.top(), end - start + 1, cell.height()),
-                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shownText(source));
-        painter->restore();
-    }
-    // The grid: every cell draws its bottom and right lines; the right one
-    // stays out where the text runs on into an empty neighbour.
-    const QColor grid(QColor::fromRgba(
-        uint(view->style()->styleHint(QStyle::SH_Table_GridLineColor, &option, view))));
     painter->save();
-    painter->setPen(grid);
-    painter->drawLine(cell.bottomLeft(), cell.bottomRight());
-    int next = index.column() + 1;
-    while (next < index.model()->columnCount() && view->isColumnHidden(next)) ++next;
-    const bool runsOn = end > cell.right() && next < index.model()->columnCount() &&
-                        shownText(index.siblingAtColumn(next)).isEmpty();
-    if (!runsOn)
-        painter->drawLine(cell.topRight(), cell.bottomRight());
+    const QRect cell = option.rect;
+    const int row = index.row(), column = index.column();
+    const CellLook look = model->look(row, column);
+    const CellStyle& style = *look.style;
+    painter->fillRect(cell, Qt::white);
+    if (style.fillPattern != Qt::NoBrush) {
+        if (style.fillPattern != Qt::SolidPattern && style.fillBack.isValid())
+            painter->fillRect(cell, style.fillBack);
+        painter->fillRect(cell, QBrush(style.fill, style.fillPattern));
+    }
+    const Source source = shownSource(*view, *model, row, column, look);
+    const bool spanned = view->columnSpan(row, column) > 1;
+    painter->setClipRect(cell);
+    if (source.column == column || source.column < 0 || spanned) {
+        if (!look.text.isEmpty()) {
+            QRect area = cell;
+            if (source.column == column && !spanned)
+                area.setRight(std::max(cell.right(), source.runEnd + kTextMargin));
+            paintText(painter, area, look);
+        }
+    } else {
+        const QRect from = view->visualRect(model->index(row, source.column));
+        paintText(painter,
+                  QRect(from.left(), cell.top(), source.runEnd - from.left() + 2 * kTextMargin,
+                        cell.height()),
+                  model->look(row, source.column));
+    }
+    painter->setClipping(false);
+    if (option.state & QStyle::State_Selected) {
+        QColor tint = option.palette.color(QPalette::Highlight);
+        tint.setAlpha(60);
+        painter->fillRect(cell, tint);
+    }
+    // Grid lines (right and bottom of every cell) where the sheet shows them
+    // and no fill covers them; none where a text runs on into an empty cell.
+    if (model->display().gridlines && style.fillPattern == Qt::NoBrush) {
+        static const QColor grid(218, 220, 224);
+        painter->setPen(grid);
+        painter->drawLine(cell.bottomLeft(), cell.bottomRight());
+        int next = column + view->columnSpan(row, column);
+        while (next < model->columnCount() && view->isColumnHidden(next)) ++next;
+        const bool runningOn = source.column >= 0 && source.runEnd > cell.right() &&
+                               next < model->columnCount() &&
+                               model->document().read(model->sheet(), {row, next}).isEmpty();
+        if (!runningOn)
+            painter->drawLine(cell.topRight(), cell.bottomRight());
+    }
+    paintBorders(painter, *view, *model, index, cell, style);
+    if (index == view->currentIndex()) {
+        painter->setPen(QPen(option.palette.color(QPalette::Highlight).darker(130), 2));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(cell.adjusted(1, 1, -1, -1));
+    }
     painter->restore();
 }
 

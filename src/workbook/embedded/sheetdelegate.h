@@ -6,11 +6,17 @@ class QTableView;
 
 namespace velmora {
 
+class SheetModel;
+struct CellLook;
+struct CellStyle;
+
 // The grid's delegate: CellEditor's editing, and cells painted the way
-// spreadsheet programs paint them. A text of one line that is too wide for
-// its cell runs on over the empty cells to its right, up to the first cell
-// that holds something, and no grid line crosses it. Each cell paints its own
-// part of such a text, so scrolling and partial repaints show it whole.
+// spreadsheet programs paint them, with the file's fills, fonts, colours,
+// alignment and borders. A text of one line that is too wide for its cell
+// runs on over the empty cells to its right, up to the first cell that
+// holds something, and no grid line crosses it; each cell paints its own
+// part of such a text, so scrolling and partial repaints show it whole. A
+// number too wide for its cell shows as ###.
 class SheetDelegate : public CellEditor {
     Q_OBJECT
 public:
@@ -19,18 +25,22 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
 
+    static constexpr int kTextMargin = 3;
+
 private:
     // Where a run-on text starts, at most this far left of a cell it covers.
     static constexpr int kMaxRunPx = 4000;
 
-    // The cell whose text is shown in INDEX's cell: INDEX itself, a cell to
-    // its left whose text runs on into it, or none.
-    static QModelIndex shownSource(const QTableView& view, const QModelIndex& index,
-                                   const QFontMetrics& metrics);
-    // The x where a run-on text of SOURCE ends, in viewport coordinates;
-    // INT_MIN for a text that does not run on.
-    static int runEnd(const QTableView& view, const QModelIndex& source,
-                      const QFontMetrics& metrics);
+    struct Source {
+        int column = -1;  // the cell whose text shows in this one, or -1
+        int runEnd = 0;   // where its text ends, viewport x
+    };
+    static Source shownSource(const QTableView& view, const SheetModel& model, int row, int column,
+                              const CellLook& own);
+    static int runEnd(const QTableView& view, const CellLook& look, int row, int column);
+    static void paintText(QPainter* painter, const QRect& area, const CellLook& look);
+    static void paintBorders(QPainter* painter, const QTableView& view, const SheetModel& model,
+                             const QModelIndex& index, const QRect& cell, const CellStyle& own);
 };
 
 }  // namespace velmora

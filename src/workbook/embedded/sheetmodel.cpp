@@ -1,6 +1,7 @@
 #include "workbook/embedded/sheetmodel.h"
 
 #include "workbook/cellref.h"
+#include "workbook/embedded/cellinput.h"
 #include "workbook/embedded/workbookdocument.h"
 #include "workbook/hosterror.h"
 
@@ -8,15 +9,75 @@
 
 namespace velmora {
 
+namespace {
+
+// General alignment: numbers to the right, booleans and errors centred,
+// texts to the left, as spreadsheet programs show them.
+Qt::Alignment horizontalFor(const CellStyle& s, CellValue::Kind kind) {
+    switch (s.horizontal) {
+        case xls::HAlign::Center:
+        case xls::HAlign::CenterAcross:
+        case xls::HAlign::Distributed:
+            return Qt::AlignHCenter;
+        case xls::HAlign::Right:
+            return Qt::AlignRight;
+        case xls::HAlign::General:
+            if (kind == CellValue::Kind::Number)
+                return Qt::AlignRight;
+            if (kind == CellValue::Kind::Boolean || kind == CellValue::Kind::Error)
+                return Qt::AlignHCenter;
+            return Qt::AlignLeft;
+        default:
+            return Qt::AlignLeft;
+    }
+}
+
+}  // namespace
+
 SheetModel::SheetModel(WorkbookDocument& document, int sheet, QObject* parent)
-    : QAbstractTableModel(parent), document_(document), sheet_(sheet) {
+    : QAbstractTableModel(parent),
+      document_(document),
+      sheet_(sheet),
+      display_(document.book().display(sheet)),
+      styles_(document.book().styles()) {
     const int used = document.book().lastCell(sheet).row + 1;
     rows_ = std::clamp(used + kSpareRows, kMinimumRows, CellRef::kMaxRows);
     connect(&document, &WorkbookDocument::cellChanged, this, &SheetModel::cellChanged);
+    connect(&document, &WorkbookDocument::blockChanged, this, &SheetModel::blockChanged);
 }
 
 CellRef SheetModel::usedEnd() const {
     return document_.book().lastCell(sheet_);
+}
+
+const CellStyle& SheetModel::style(int row, int column) const {
+    return styles_.at(document_.book().cellStyle(sheet_, {row, column}));
+}
+
+CellLook SheetModel::look(int row, int column) const {
+    CellLook look;
+    const CellValue v = document_.read(sheet_, {row, column});
+    look.style = &style(row, column);
+    look.kind = v.kind;
+    look.colour = look.style->text;
+    xls::Shown shown;
+    switch (v.kind) {
+        case CellValue::Kind::Number:
+            if (v.number != 0 || display_.zeros)
+                shown = look.style->format.number(v.number);
+            break;
+        case CellValue::Kind::Text:
+            shown = look.style->format.text(v.text);
+            break;
+        default:
+            shown.text = v.toText();
+            break;
+    }
+    look.text = shown.text;
+    if (shown.colour)
+        look.colour = QColor::fromRgb(QRgb(0xFF000000u | *shown.colour));
+    look.alignment = horizontalFor(*look.style, v.kind) | look.style->vertical;
+    return look;
 }
 
 int SheetModel::rowCount(const QModelIndex& parent) const {
@@ -32,16 +93,15 @@ QVariant SheetModel::data(const QModelIndex& index, int role) const {
         return {};
     switch (role) {
         case Qt::DisplayRole:
+            return look(index.row(), index.column()).text;
         case Qt::EditRole:
+            return inputText(document_, sheet_, {index.row(), index.column()});
         case Qt::ToolTipRole:
             return document_.read(sheet_, {index.row(), index.column()}).toText();
-        case Qt::TextAlignmentRole: {
-            // As spreadsheet programs show them: numbers to the right.
-            const CellValue v = document_.read(sheet_, {index.row(), index.column()});
-            const Qt::Alignment h =
-                v.kind == CellValue::Kind::Number ? Qt::AlignRight : Qt::AlignLeft;
-            return int(h | Qt::AlignVCenter);
-        }
+        case Qt::TextAlignmentRole:
+            return int(look(index.row(), index.column()).alignment);
+        case Qt::FontRole:
+            return style(index.row(), index.column()).font;
         default:
             return {};
     }
@@ -64,10 +124,15 @@ bool SheetModel::setData(const QModelIndex& index, const QVariant& value, int ro
     const QString text = value.toString();
     // An editor closed without a change stores nothing: a date or a formula
     // result would otherwise turn into its text.
-    if (text == document_.read(sheet_, ref).toText())
+    if (text == inputText(document_, sheet_, ref))
         return true;
     try {
-        document_.store(sheet_, ref, CellValue::typed(text));
+        if (store_) {
+            store_(ref, text);
+        } else {
+            const xls::CellState state = inputState(text);
+            document_.apply(sheet_, {{ref, state}});
+        }
     } catch (const HostError& e) {
         Q_EMIT refused(e.message());
         return false;
@@ -85,11 +150,14 @@ void SheetModel::fetchMore(const QModelIndex& parent) {
 }
 
 void SheetModel::cellChanged(int sheet, int row, int column) {
+    blockChanged(sheet, row, column, row, column);
+}
+
+void SheetModel::blockChanged(int sheet, int top, int left, int bottom, int right) {
     if (sheet != sheet_)
         return;
-    growTo(row + 1 + kSpareRows);
-    const QModelIndex i = index(row, column);
-    Q_EMIT dataChanged(i, i);
+    growTo(bottom + 1 + kSpareRows);
+    Q_EMIT dataChanged(index(top, left), index(bottom, right));
 }
 
 void SheetModel::growTo(int rows) {

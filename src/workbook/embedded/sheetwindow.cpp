@@ -2,20 +2,30 @@
 
 #include "common/guard.h"
 #include "common/messages.h"
+#include "workbook/embedded/cellinput.h"
+#include "workbook/embedded/findbar.h"
+#include "workbook/embedded/formulabar.h"
 #include "workbook/embedded/printing.h"
+#include "workbook/embedded/sheetclipboard.h"
+#include "workbook/embedded/sheetedits.h"
 #include "workbook/embedded/sheetmodel.h"
 #include "workbook/embedded/sheetview.h"
+#include "workbook/embedded/statusline.h"
 #include "workbook/embedded/workbookdocument.h"
+#include "workbook/hosterror.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
 namespace velmora {
 
@@ -29,7 +39,11 @@ SheetWindow::SheetWindow(WorkbookDocument& document, const QString& fileName,
     : document_(document),
       fileName_(fileName),
       save_(std::move(save)),
-      tabs_(new QTabWidget(this)) {
+      edits_(new SheetEdits(document, this)),
+      bar_(new FormulaBar(this)),
+      tabs_(new QTabWidget(this)),
+      findBar_(new FindBar(this)),
+      summary_(new QLabel(this)) {
     setObjectName(QStringLiteral("SheetWindow"));
     setWindowTitle(fileName + QStringLiteral("[*]"));
     tabs_->setObjectName(QStringLiteral("sheetTabs"));
@@ -40,20 +54,69 @@ SheetWindow::SheetWindow(WorkbookDocument& document, const QString& fileName,
         auto* model = new SheetModel(document, s, this);
         auto* view = new SheetView(model);
         view->setObjectName(QStringLiteral("sheet%1").arg(s));
-        connect(model, &SheetModel::refused, this,
-                [this](const QString& message) { showMessage(this, message, kFormTitle); });
+        view->setEdits(edits_);
+        const auto refused = [this](const QString& message) {
+            showMessage(this, message, kFormTitle);
+        };
+        connect(model, &SheetModel::refused, this, refused);
+        connect(view, &SheetView::refused, this, refused);
+        connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this, [this, s] {
+            if (s == currentSheet())
+                showCurrentCell();
+        });
+        connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, s] {
+            if (s == currentSheet())
+                showSummary();
+        });
+        connect(static_cast<CellEditor*>(view->itemDelegate()), &CellEditor::textEdited, bar_,
+                &FormulaBar::followEditor);
         // A tab's text treats '&' as a shortcut mark; sheet names show as stored.
         tabs_->addTab(view, QString(names[s]).replace(u'&', QStringLiteral("&&")));
         views_.append(view);
     }
-    setCentralWidget(tabs_);
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(bar_);
+    layout->addWidget(tabs_, 1);
+    layout->addWidget(findBar_);
+    setCentralWidget(central);
+    summary_->setObjectName(QStringLiteral("selectionSummary"));
+    statusBar()->addPermanentWidget(summary_);
+
+    edits_->hooks().reveal = [this](int sheet, const QRect& cells) { reveal(sheet, cells); };
+    edits_->hooks().refused = [this](const QString& message) {
+        showMessage(this, message, kFormTitle);
+    };
     connect(tabs_, &QTabWidget::currentChanged, this, &SheetWindow::sheetShown);
     connect(&document, &WorkbookDocument::modifiedChanged, this, &QWidget::setWindowModified);
+    connect(&document, &WorkbookDocument::cellChanged, this, [this] {
+        showCurrentCell();
+        showSummary();
+    });
+    connect(&document, &WorkbookDocument::blockChanged, this, [this] {
+        showCurrentCell();
+        showSummary();
+    });
+    connect(bar_, &FormulaBar::addressEntered, this, &SheetWindow::goTo);
+    connect(bar_, &FormulaBar::contentEntered, this, &SheetWindow::storeContent);
+    connect(bar_, &FormulaBar::done, this, [this] {
+        if (SheetView* v = view(currentSheet()))
+            v->setFocus();
+    });
+    connect(findBar_, &FindBar::findRequested, this, &SheetWindow::findNext);
+    connect(findBar_, &FindBar::closed, this, [this] {
+        if (SheetView* v = view(currentSheet()))
+            v->setFocus();
+    });
     setWindowModified(document.isModified());
     buildMenus();
     if (!views_.isEmpty())
         sheetShown(0);
 }
+
+SheetWindow::~SheetWindow() = default;
 
 void SheetWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
@@ -71,6 +134,35 @@ void SheetWindow::buildMenus() {
     file->addSeparator();
     QAction* close = file->addAction(QStringLiteral("关闭窗口(&C)"), this, &QWidget::close);
     close->setObjectName(QStringLiteral("actionClose"));
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
+    const auto add = [&](const QString& text, const char* name, void (SheetWindow::*slot)(),
+                         const QList<QKeySequence>& keys) {
+        QAction* a = edit->addAction(text, this, slot);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setShortcuts(keys);
+        return a;
+    };
+    QAction* undo =
+        add(QStringLiteral("撤销(&U)"), "actionUndo", &SheetWindow::undo, {QKeySequence::Undo});
+    QAction* redo =
+        add(QStringLiteral("恢复(&R)"), "actionRedo", &SheetWindow::redo,
+            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    connect(&edits_->history(), &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(&edits_->history(), &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    edit->addSeparator();
+    add(QStringLiteral("剪切(&T)"), "actionCut", &SheetWindow::cut, {QKeySequence::Cut});
+    add(QStringLiteral("复制(&C)"), "actionCopy", &SheetWindow::copy, {QKeySequence::Copy});
+    add(QStringLiteral("粘贴(&P)"), "actionPaste", &SheetWindow::paste, {QKeySequence::Paste});
+    edit->addSeparator();
+    add(QStringLiteral("向下填充(&D)"), "actionFillDown", &SheetWindow::fillDown,
+        {QKeySequence(Qt::CTRL | Qt::Key_D)});
+    add(QStringLiteral("向右填充(&I)"), "actionFillRight", &SheetWindow::fillRight,
+        {QKeySequence(Qt::CTRL | Qt::Key_R)});
+    edit->addSeparator();
+    add(QStringLiteral("查找(&F)..."), "actionFind", &SheetWindow::find, {QKeySequence::Find});
 }
 
 void SheetWindow::showSheet(int sheet) {
@@ -126,13 +218,138 @@ void SheetWindow::closeEvent(QCloseEvent* event) {
 }
 
 void SheetWindow::sheetShown(int sheet) {
-    if (SheetView* v = view(sheet); v && !v->hasFileSizes())
+    SheetView* v = view(sheet);
+    if (v && !v->hasFileSizes()) {
         v->applyFileSizes(document_.book());
+        if (!v->currentIndex().isValid())
+            v->setCurrentIndex(v->model()->index(0, 0));
+    }
+    showCurrentCell();
+    showSummary();
 }
 
 QString SheetWindow::currentTitle() const {
     return QStringLiteral("%1 - %2").arg(QFileInfo(fileName_).fileName(),
                                          document_.sheetNames().value(currentSheet()));
+}
+
+SheetView* SheetWindow::idleView() const {
+    SheetView* v = view(currentSheet());
+    if (!v || v->isEditing())
+        return nullptr;
+    // Keys typed into the formula bar or the find bar are theirs.
+    QWidget* focus = QApplication::focusWidget();
+    return !focus || focus == v || v->isAncestorOf(focus) ? v : nullptr;
+}
+
+void SheetWindow::guardedStep(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (const HostError& e) {
+        showMessage(this, e.message(), kFormTitle);
+    }
+}
+
+void SheetWindow::undo() {
+    if (idleView())
+        edits_->undo();
+}
+
+void SheetWindow::redo() {
+    if (idleView())
+        edits_->redo();
+}
+
+void SheetWindow::copy() {
+    if (SheetView* v = idleView())
+        copyCells(*v);
+}
+
+void SheetWindow::cut() {
+    if (SheetView* v = idleView())
+        guardedStep([&] { cutCells(*v, *edits_); });
+}
+
+void SheetWindow::paste() {
+    if (SheetView* v = idleView())
+        guardedStep([&] { pasteCells(*v, *edits_); });
+}
+
+void SheetWindow::fillDown() {
+    if (SheetView* v = idleView())
+        v->fill(Qt::Vertical);
+}
+
+void SheetWindow::fillRight() {
+    if (SheetView* v = idleView())
+        v->fill(Qt::Horizontal);
+}
+
+void SheetWindow::find() {
+    findBar_->open();
+}
+
+void SheetWindow::goTo(const QString& address) {
+    guardedStep([&] {
+        const GoToTarget target = parseGoTo(document_, address, currentSheet());
+        showSheet(target.sheet);
+        view(target.sheet)->goTo(target.from, target.to);
+        view(target.sheet)->setFocus();
+    });
+}
+
+void SheetWindow::storeContent(const QString& content) {
+    SheetView* v = view(currentSheet());
+    if (!v || !v->currentIndex().isValid())
+        return;
+    const QModelIndex at = v->currentIndex();
+    guardedStep([&] { edits_->type(currentSheet(), {at.row(), at.column()}, content); });
+    showCurrentCell();
+}
+
+void SheetWindow::showCurrentCell() {
+    const SheetView* v = view(currentSheet());
+    if (!v)
+        return;
+    const QModelIndex at = v->currentIndex();
+    if (!at.isValid()) {
+        bar_->showCell(QString(), QString());
+        return;
+    }
+    const CellRef ref{at.row(), at.column()};
+    bar_->showCell(a1(ref), inputText(document_, currentSheet(), ref));
+}
+
+void SheetWindow::showSummary() {
+    const SheetView* v = view(currentSheet());
+    summary_->setText(v ? summaryText(sumSelection(document_, currentSheet(), v->selectedRanges()))
+                        : QString());
+}
+
+void SheetWindow::reveal(int sheet, const QRect& cells) {
+    showSheet(sheet);
+    if (cells.isValid())
+        view(sheet)->goTo({cells.top(), cells.left()}, {cells.bottom(), cells.right()});
+}
+
+void SheetWindow::findNext(const QString& text, bool wholeWorkbook, bool forward) {
+    const SheetView* v = view(currentSheet());
+    const QModelIndex at = v->currentIndex();
+    const FoundCell from{currentSheet(),
+                         at.isValid() ? CellRef{at.row(), at.column()} : CellRef{0, 0}};
+    const auto shown = [this](int sheet, CellRef ref) {
+        return view(sheet)->sheetModel()->look(ref.row, ref.column).text;
+    };
+    const std::optional<FoundCell> found =
+        findCell(document_, text, from, wholeWorkbook, forward, shown);
+    if (!found) {
+        findBar_->report(text.isEmpty() ? QString() : QStringLiteral("找不到“%1”。").arg(text));
+        return;
+    }
+    findBar_->report(
+        QStringLiteral("%1!%2").arg(document_.sheetNames().value(found->sheet), a1(found->cell)));
+    showSheet(found->sheet);
+    view(found->sheet)->goTo(found->cell, found->cell);
 }
 
 }  // namespace velmora

@@ -4,6 +4,7 @@
 #include "workbook/cellvalue.h"
 #include "workbook/xls/xlsworkbook.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -35,11 +36,29 @@ public:
     // The file now holds every change.
     void setSaved();
 
+    // Changes made in the sheet window, one step each (documentblocks.cpp).
+    struct CellEdit {
+        CellRef ref;
+        xls::CellState state;
+    };
+    xls::CellState state(int sheet, CellRef ref) const { return book_.cellState(sheet, ref); }
+    // Puts every cell in its state, then reports the block once. When the
+    // engine refuses one, every cell is put back as it was and HostError
+    // says why.
+    void apply(int sheet, const QList<CellEdit>& edits);
+    void setColumnWidth(int sheet, int column, int px);
+    void setRowHeight(int sheet, int row, int px);
+
 Q_SIGNALS:
     void cellChanged(int sheet, int row, int column);
     void modifiedChanged(bool modified);
+    // The cells of a block changed (edits of apply()).
+    void blockChanged(int sheet, int top, int left, int bottom, int right);
+    void sizeChanged(int sheet, Qt::Orientation orientation, int section, int px);
 
 private:
+    void markModified();
+
     xls::XlsWorkbook book_;
     QStringList names_;
     bool modified_ = false;

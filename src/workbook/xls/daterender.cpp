@@ -10,14 +10,16 @@ namespace {
 
 using Token = NumberFormat::Token;
 
-const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
-                               "July",    "August",   "September", "October", "November", "December"};
-const char* const kDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+const char* const kMonths[] = {"January",   "February", "March",    "April",
+                               "May",       "June",     "July",     "August",
+                               "September", "October",  "November", "December"};
+const char* const kDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                             "Thursday", "Friday", "Saturday"};
 const char16_t* const kChineseDays[] = {u"日", u"一", u"二", u"三", u"四", u"五", u"六"};
 
 struct When {
     int year = 1900, month = 1, day = 0;
-    int weekday = 0;  // 0 Sunday
+    int weekday = 0;      // 0 Sunday
     long long hours = 0;  // since the serial's day began, and elapsed in all
     int hour = 0, minute = 0, second = 0, subsecond = 0;
     double totalSeconds = 0;
@@ -42,7 +44,8 @@ When when(double serial, int subDigits) {
         w.month = 2;
         w.day = 29;
     } else if (day > 0) {
-        const QDate d = day > 60 ? QDate(1899, 12, 30).addDays(day) : QDate(1899, 12, 31).addDays(day);
+        const QDate d =
+            day > 60 ? QDate(1899, 12, 30).addDays(day) : QDate(1899, 12, 31).addDays(day);
         w.year = d.year();
         w.month = d.month();
         w.day = d.day();
@@ -75,41 +78,86 @@ QString renderDate(const NumberFormat::Section& s, double serial) {
     QString out;
     for (const Token& t : s.tokens) {
         switch (t.kind) {
-            case Token::Literal: out += t.text; break;
-            case Token::Year2: out += two(w.year % 100); break;
-            case Token::Year4: out += QString::number(w.year); break;
-            case Token::Month: out += QString::number(w.month); break;
-            case Token::Month2: out += two(w.month); break;
-            case Token::MonthShort: out += QString::fromLatin1(kMonths[w.month - 1], 3); break;
-            case Token::MonthLong: out += QString::fromLatin1(kMonths[w.month - 1]); break;
-            case Token::MonthLetter: out += QChar(kMonths[w.month - 1][0]); break;
-            case Token::Day: out += QString::number(w.day); break;
-            case Token::Day2: out += two(w.day); break;
-            case Token::DayShort: out += QString::fromLatin1(kDays[w.weekday], 3); break;
-            case Token::DayLong: out += QString::fromLatin1(kDays[w.weekday]); break;
-            case Token::WeekShort: out += QString::fromUtf16(kChineseDays[w.weekday]); break;
-            case Token::WeekLong: out += QStringLiteral("星期") + QString::fromUtf16(kChineseDays[w.weekday]); break;
-            case Token::Hour: out += QString::number(hour); break;
-            case Token::Hour2: out += two(hour); break;
-            case Token::Minute: out += QString::number(w.minute); break;
-            case Token::Minute2: out += two(w.minute); break;
-            case Token::Second: out += QString::number(w.second); break;
-            case Token::Second2: out += two(w.second); break;
+            case Token::Literal:
+                out += t.text;
+                break;
+            case Token::Year2:
+                out += two(w.year % 100);
+                break;
+            case Token::Year4:
+                out += QString::number(w.year);
+                break;
+            case Token::Month:
+                out += QString::number(w.month);
+                break;
+            case Token::Month2:
+                out += two(w.month);
+                break;
+            case Token::MonthShort:
+                out += QString::fromLatin1(kMonths[w.month - 1], 3);
+                break;
+            case Token::MonthLong:
+                out += QString::fromLatin1(kMonths[w.month - 1]);
+                break;
+            case Token::MonthLetter:
+                out += QChar(kMonths[w.month - 1][0]);
+                break;
+            case Token::Day:
+                out += QString::number(w.day);
+                break;
+            case Token::Day2:
+                out += two(w.day);
+                break;
+            case Token::DayShort:
+                out += QString::fromLatin1(kDays[w.weekday], 3);
+                break;
+            case Token::DayLong:
+                out += QString::fromLatin1(kDays[w.weekday]);
+                break;
+            case Token::WeekShort:
+                out += QString::fromUtf16(kChineseDays[w.weekday]);
+                break;
+            case Token::WeekLong:
+                out += QStringLiteral("星期") + QString::fromUtf16(kChineseDays[w.weekday]);
+                break;
+            case Token::Hour:
+                out += QString::number(hour);
+                break;
+            case Token::Hour2:
+                out += two(hour);
+                break;
+            case Token::Minute:
+                out += QString::number(w.minute);
+                break;
+            case Token::Minute2:
+                out += two(w.minute);
+                break;
+            case Token::Second:
+                out += QString::number(w.second);
+                break;
+            case Token::Second2:
+                out += two(w.second);
+                break;
             case Token::SubSecond:
                 out += u'.' + QString::number(w.subsecond).rightJustified(t.count, u'0');
                 break;
             case Token::AmPm:
                 out += t.text == u"AM" ? (w.hour < 12 ? "AM" : "PM") : (w.hour < 12 ? "A" : "P");
                 break;
-            case Token::ChineseAmPm: out += w.hour < 12 ? QStringLiteral("上午") : QStringLiteral("下午"); break;
+            case Token::ChineseAmPm:
+                out += w.hour < 12 ? QStringLiteral("上午") : QStringLiteral("下午");
+                break;
             case Token::ElapsedHours:
-                out += QString::number(std::llround(std::floor(w.totalSeconds / 3600))).rightJustified(t.count, u'0');
+                out += QString::number(std::llround(std::floor(w.totalSeconds / 3600)))
+                           .rightJustified(t.count, u'0');
                 break;
             case Token::ElapsedMinutes:
-                out += QString::number(std::llround(std::floor(w.totalSeconds / 60))).rightJustified(t.count, u'0');
+                out += QString::number(std::llround(std::floor(w.totalSeconds / 60)))
+                           .rightJustified(t.count, u'0');
                 break;
             case Token::ElapsedSeconds:
-                out += QString::number(std::llround(std::floor(w.totalSeconds))).rightJustified(t.count, u'0');
+                out += QString::number(std::llround(std::floor(w.totalSeconds)))
+                           .rightJustified(t.count, u'0');
                 break;
             default:
                 break;  // digit placeholders have no place in a date

@@ -48,8 +48,8 @@ qsizetype runLength(const QString& s, qsizetype i, QChar c) {
 
 Colour namedColour(const QString& name) {
     static const QHash<QString, quint32> colours = {
-        {"black", 0x000000}, {"blue", 0x0000FF},    {"cyan", 0x00FFFF},  {"green", 0x00FF00},
-        {"magenta", 0xFF00FF}, {"red", 0xFF0000}, {"white", 0xFFFFFF}, {"yellow", 0xFFFF00}};
+        {"black", 0x000000},   {"blue", 0x0000FF}, {"cyan", 0x00FFFF},  {"green", 0x00FF00},
+        {"magenta", 0xFF00FF}, {"red", 0xFF0000},  {"white", 0xFFFFFF}, {"yellow", 0xFFFF00}};
     const QString l = name.toLower();
     if (colours.contains(l))
         return colours.value(l);
@@ -101,10 +101,15 @@ Token dateToken(QChar c, qsizetype n) {
                     : n == 3 ? Token::MonthShort
                     : n == 4 ? Token::MonthLong
                              : Token::MonthLetter,
-                    {}, 0};
+                    {},
+                    0};
         case u'd':
-            return {n == 1 ? Token::Day : n == 2 ? Token::Day2 : n == 3 ? Token::DayShort : Token::DayLong,
-                    {}, 0};
+            return {n == 1   ? Token::Day
+                    : n == 2 ? Token::Day2
+                    : n == 3 ? Token::DayShort
+                             : Token::DayLong,
+                    {},
+                    0};
         case u'h':
             return {n == 1 ? Token::Hour : Token::Hour2, {}, 0};
         case u's':
@@ -168,7 +173,8 @@ Section parseSection(const QString& code) {
         } else if (rest.startsWith(u"general", Qt::CaseInsensitive)) {
             s.tokens.push_back({Token::General, {}, 0});
             i += 6;
-        } else if (rest.startsWith(u"am/pm", Qt::CaseInsensitive) || rest.startsWith(u"a/p", Qt::CaseInsensitive)) {
+        } else if (rest.startsWith(u"am/pm", Qt::CaseInsensitive) ||
+                   rest.startsWith(u"a/p", Qt::CaseInsensitive)) {
             const bool full = rest.startsWith(u"am/pm", Qt::CaseInsensitive);
             s.tokens.push_back({Token::AmPm, full ? QStringLiteral("AM") : QStringLiteral("A"), 0});
             i += full ? 4 : 2;
@@ -196,9 +202,11 @@ Section parseSection(const QString& code) {
         } else if (c == u'@') {
             s.tokens.push_back({Token::TextValue, {}, 0});
             s.isText = true;
-        } else if (l == u'e' && i + 1 < code.size() && (code[i + 1] == u'+' || code[i + 1] == u'-')) {
+        } else if (l == u'e' && i + 1 < code.size() &&
+                   (code[i + 1] == u'+' || code[i + 1] == u'-')) {
             const qsizetype digits = runLength(code, i + 2, u'0') + runLength(code, i + 2, u'#');
-            s.tokens.push_back({Token::Exponent, code.mid(i, 2).toUpper(), int(std::max<qsizetype>(digits, 1))});
+            s.tokens.push_back(
+                {Token::Exponent, code.mid(i, 2).toUpper(), int(std::max<qsizetype>(digits, 1))});
             i += 1 + digits;
         } else if (l == u'y' || l == u'm' || l == u'd' || l == u'h' || l == u's' || l == u'e' ||
                    (l == u'a' && runLength(code, i, u'a') >= 3)) {
@@ -219,13 +227,20 @@ Section parseSection(const QString& code) {
 
 bool NumberFormat::Section::condition(double v) const {
     switch (op) {
-        case '<': return v < operand;
-        case '>': return v > operand;
-        case '=': return v == operand;
-        case 'l': return v <= operand;
-        case 'g': return v >= operand;
-        case 'n': return v != operand;
-        default: return true;
+        case '<':
+            return v < operand;
+        case '>':
+            return v > operand;
+        case '=':
+            return v == operand;
+        case 'l':
+            return v <= operand;
+        case 'g':
+            return v >= operand;
+        case 'n':
+            return v != operand;
+        default:
+            return true;
     }
 }
 
@@ -241,7 +256,8 @@ const Section* NumberFormat::sectionFor(double value, bool* negativeSign) const 
     std::vector<const Section*> numeric;
     for (size_t i = 0; i < sections_.size() && i < 3; ++i) numeric.push_back(&sections_[i]);
     *negativeSign = value < 0;
-    if (std::any_of(numeric.begin(), numeric.end(), [](const Section* s) { return s->hasCondition; })) {
+    if (std::any_of(numeric.begin(), numeric.end(),
+                    [](const Section* s) { return s->hasCondition; })) {
         for (const Section* s : numeric)
             if (s->hasCondition && s->condition(value))
                 return s;
@@ -270,12 +286,15 @@ Shown NumberFormat::number(double value) const {
         return {renderDate(*s, value), s->colour};
     const QString body = renderNumber(*s, std::fabs(value));
     // No minus sign in front of a result that shows no digit other than 0.
-    const bool zero = std::all_of(body.begin(), body.end(), [](QChar c) { return !c.isDigit() || c == u'0'; });
+    const bool zero =
+        std::all_of(body.begin(), body.end(), [](QChar c) { return !c.isDigit() || c == u'0'; });
     return {(sign && !zero ? QStringLiteral("-") : QString()) + body, s->colour};
 }
 
 Shown NumberFormat::text(const QString& text) const {
-    const Section* s = sections_.size() >= 4 ? &sections_[3] : sections_[0].isText ? &sections_[0] : nullptr;
+    const Section* s = sections_.size() >= 4 ? &sections_[3]
+                       : sections_[0].isText ? &sections_[0]
+                                             : nullptr;
     if (!s)
         return {text, std::nullopt};
     QString out;

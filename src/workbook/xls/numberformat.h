@@ -29,13 +29,42 @@ public:
 
     struct Token {
         enum Kind : quint8 {
-            Literal, General, Digit, Point, Thousands, Percent, Exponent, TextValue,
-            Year2, Year4, Month, Month2, MonthShort, MonthLong, MonthLetter, Day, Day2,
-            DayShort, DayLong, WeekShort, WeekLong, Hour, Hour2, Minute, Minute2, Second,
-            Second2, AmPm, ChineseAmPm, ElapsedHours, ElapsedMinutes, ElapsedSeconds, SubSecond
+            Literal,
+            General,
+            Digit,
+            Point,
+            Thousands,
+            Percent,
+            Exponent,
+            TextValue,
+            Year2,
+            Year4,
+            Month,
+            Month2,
+            MonthShort,
+            MonthLong,
+            MonthLetter,
+            Day,
+            Day2,
+            DayShort,
+            DayLong,
+            WeekShort,
+            WeekLong,
+            Hour,
+            Hour2,
+            Minute,
+            Minute2,
+            Second,
+            Second2,
+            AmPm,
+            ChineseAmPm,
+            ElapsedHours,
+            ElapsedMinutes,
+            ElapsedSeconds,
+            SubSecond
         };
         Kind kind = Literal;
-        QString text;  // Literal: the text; Digit: '0', '#' or '?'; Exponent: "E+" or "E-"
+        QString text;   // Literal: the text; Digit: '0', '#' or '?'; Exponent: "E+" or "E-"
         int count = 0;  // SubSecond: digits; Exponent: digits
     };
     struct Section {

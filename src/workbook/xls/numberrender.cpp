@@ -50,7 +50,8 @@ Pattern readPattern(const NumberFormat::Section& s) {
     // A separator between integer digits groups them; one after the last
     // digit divides by a thousand.
     const size_t end = std::min(p.exponent, s.tokens.size());
-    const size_t lastDigit = p.fraction.empty() ? (p.integer.empty() ? 0 : p.integer.back()) : p.fraction.back();
+    const size_t lastDigit =
+        p.fraction.empty() ? (p.integer.empty() ? 0 : p.integer.back()) : p.fraction.back();
     for (size_t i = 0; i < end && !p.integer.empty(); ++i) {
         if (s.tokens[i].kind != Token::Thousands)
             continue;
@@ -65,7 +66,8 @@ Pattern readPattern(const NumberFormat::Section& s) {
 // The digits integer placeholder k of n shows: the first one takes every
 // digit beyond the others; a placeholder without a digit shows '0', a blank
 // ('?') or nothing ('#').
-QString integerDigits(const QString& integer, qsizetype k, qsizetype n, const QString& placeholder) {
+QString integerDigits(const QString& integer, qsizetype k, qsizetype n,
+                      const QString& placeholder) {
     const qsizetype at = integer.size() - n + k;
     QString digits;
     if (at >= 0)
@@ -169,10 +171,11 @@ QString renderNumber(const NumberFormat::Section& s, double magnitude) {
                     out += u'.';
                 break;
             case Token::Exponent: {
-                const QString sign = exponent < 0        ? QStringLiteral("-")
+                const QString sign = exponent < 0      ? QStringLiteral("-")
                                      : t.text == u"E+" ? QStringLiteral("+")
                                                        : QString();
-                out += u'E' + sign + QString::number(std::abs(exponent)).rightJustified(t.count, u'0');
+                out +=
+                    u'E' + sign + QString::number(std::abs(exponent)).rightJustified(t.count, u'0');
                 break;
             }
             case Token::Digit: {

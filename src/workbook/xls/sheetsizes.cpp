@@ -78,7 +78,8 @@ ColumnRecords columnRecords(const Sheet& sheet, const QByteArray& stream, int de
         next.push_back(changed);
         runs = std::move(next);
     }
-    std::stable_sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) { return a.first < b.first; });
+    std::stable_sort(runs.begin(), runs.end(),
+                     [](const Run& a, const Run& b) { return a.first < b.first; });
     ColumnRecords out;
     for (const Run& run : runs) appendRecord(out.bytes, rt::kColInfo, run.body);
     out.before = placeFor(sheet);

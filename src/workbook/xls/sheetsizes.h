@@ -25,7 +25,7 @@ struct SizeEdits {
 };
 
 struct ColumnRecords {
-    QByteArray bytes;  // the COLINFO records, whole
+    QByteArray bytes;   // the COLINFO records, whole
     size_t before = 0;  // the sheet record they go in front of
 };
 

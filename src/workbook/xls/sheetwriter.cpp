@@ -84,7 +84,8 @@ SheetBytes writeSheet(const Sheet& sheet, const SheetEdits& context) {
     applyRowSizes(table, sheet);
     const bool newColumns = !sheet.sizes.columns.empty();
     const ColumnRecords columns =
-        newColumns ? columnRecords(sheet, stream, context.formats.defaultCellXf()) : ColumnRecords();
+        newColumns ? columnRecords(sheet, stream, context.formats.defaultCellXf())
+                   : ColumnRecords();
 
     std::vector<int> rows;
     for (const auto& [row, body] : table.rowRecords) rows.push_back(row);

@@ -1,7 +1,7 @@
 #include "workbook/xls/styles.h"
 
-#include "workbook/xls/bytes.h"
 #include "workbook/xls/builtinstyles.h"
+#include "workbook/xls/bytes.h"
 #include "workbook/xls/records.h"
 #include "workbook/xls/xlstring.h"
 #include "workbook/xls/xlsworkbook.h"
@@ -130,9 +130,8 @@ WorkbookStyles readStyles(const QByteArray& stream, const std::vector<Record>& g
     // A short XF keeps its place, so that the indices after it stay right.
     styles.styles.reserve(xfs.size());
     for (size_t i : xfs)
-        styles.styles.push_back(globals[i].size >= 20
-                                    ? readXf(globals[i].body(stream), codes, palette)
-                                    : CellStyle());
+        styles.styles.push_back(
+            globals[i].size >= 20 ? readXf(globals[i].body(stream), codes, palette) : CellStyle());
     return styles;
 }
 

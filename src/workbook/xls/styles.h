@@ -25,7 +25,16 @@ struct FontStyle {
     Colour colour;
 };
 
-enum class HAlign : quint8 { General, Left, Center, Right, Fill, Justify, CenterAcross, Distributed };
+enum class HAlign : quint8 {
+    General,
+    Left,
+    Center,
+    Right,
+    Fill,
+    Justify,
+    CenterAcross,
+    Distributed
+};
 enum class VAlign : quint8 { Top, Center, Bottom, Justify, Distributed };
 
 // A border line: BIFF8's line style (0 none, 1 thin, 2 medium, 3 dashed,

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QStringList>
+#include <optional>
+
+class QMimeData;
+
+namespace velmora {
+
+// A block of cells on the clipboard, row by row, as spreadsheet programs
+// exchange it: tab-separated text (a cell holding a tab, a line break or a
+// leading quote is quoted, quotes doubled) and an HTML table. Blocks copied
+// here also carry the cells as typed, so that pasting them here again gives
+// the same cells (a text 001 stays a text).
+using CellBlock = QList<QStringList>;
+
+QString blockToTsv(const CellBlock& block);
+CellBlock blockFromTsv(const QString& text);
+QString blockToHtml(const CellBlock& block);
+// The first table of an HTML text (spanned cells take their top-left
+// place); nullopt when it holds none.
+std::optional<CellBlock> blockFromHtml(const QString& html);
+
+// shown: the cells' texts as the grid shows them; typed: as typed.
+QMimeData* blockMimeData(const CellBlock& shown, const CellBlock& typed);
+// The block to paste, as typed: this program's own, else an HTML table,
+// else tab-separated text. Empty when the clipboard holds no text.
+CellBlock blockToPaste(const QMimeData& data);
+
+}  // namespace velmora

@@ -1,0 +1,606 @@
+// The sheet window worked as a spreadsheet, through real key, mouse and
+// input-method events on the template workbook: moving and selecting, typing,
+// the formula bar, the clipboard, undo and redo, fill, find, the status bar
+// and dragged column widths.
+#include "common/fonts.h"
+#include "common/messages.h"
+#include "common/singlewindow.h"
+#include "workbook/embedded/embeddedhost.h"
+#include "workbook/embedded/sheetedits.h"
+#include "workbook/embedded/sheetmodel.h"
+#include "workbook/embedded/sheetview.h"
+#include "workbook/embedded/sheetwindow.h"
+#include "workbook/layout.h"
+#include "workbook/xls/xlsworkbook.h"
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace velmora;
+using namespace velmora::layout;
+
+namespace {
+
+// The template workbook opened by the embedded host, its window showing
+// 各科成绩 with the keys on the grid.
+struct Window {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("Velmoravm2.1.xls"));
+    EmbeddedHost host;
+    SheetWindow* window = nullptr;
+
+    explicit Window(const QMap<QString, QString>& cells = {}) {
+        QFile::copy(qEnvironmentVariable("VELMORA_TEMPLATE"), path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        host.open(path);
+        // Seeded as typed; a leading apostrophe seeds a text as it stands.
+        for (auto it = cells.begin(); it != cells.end(); ++it) {
+            if (it.value().startsWith(u'\''))
+                host.writeRaw(kScoresSheet, it.key(), it.value().mid(1));
+            else
+                host.write(kScoresSheet, it.key(), it.value());
+        }
+        host.select(kScoresSheet);
+        window = existingWindow<SheetWindow>();
+        QApplication::setActiveWindow(window);
+        view()->setFocus();
+    }
+    SheetView* view() const { return window->view(window->currentSheet()); }
+    CellValue cell(const QString& address) { return host.read(kScoresSheet, address); }
+    // The current cell, with its sheet when that is not 各科成绩.
+    QString current() const {
+        const QModelIndex at = view()->currentIndex();
+        const QString sheet =
+            window->findChild<QTabWidget*>("sheetTabs")->tabText(window->currentSheet());
+        return (sheet == kScoresSheet ? QString() : sheet + u'!') + a1({at.row(), at.column()});
+    }
+    QString selection() const {
+        const QRect r = view()->selectionBounds();
+        return a1({r.top(), r.left()}) + u':' + a1({r.bottom(), r.right()});
+    }
+    void goTo(const QString& range) { window->goTo(range); }
+    // Keys as spelled in the tables: "Enter", "S+Tab", "C+End", "F2",
+    // "IM:王五" (an input-method commit), anything else typed as text. They
+    // go where the keys go: an open cell editor, else the focused widget.
+    void keys(const QString& spec) {
+        static const QMap<QString, Qt::Key> named = {
+            {"Enter", Qt::Key_Return},  {"Tab", Qt::Key_Tab},     {"Esc", Qt::Key_Escape},
+            {"Up", Qt::Key_Up},         {"Down", Qt::Key_Down},   {"Left", Qt::Key_Left},
+            {"Right", Qt::Key_Right},   {"Home", Qt::Key_Home},   {"End", Qt::Key_End},
+            {"PgDn", Qt::Key_PageDown}, {"PgUp", Qt::Key_PageUp}, {"F2", Qt::Key_F2},
+            {"Delete", Qt::Key_Delete}, {"A", Qt::Key_A},         {"C", Qt::Key_C},
+            {"D", Qt::Key_D},           {"F", Qt::Key_F},         {"R", Qt::Key_R},
+            {"S", Qt::Key_S},           {"V", Qt::Key_V},         {"X", Qt::Key_X},
+            {"Y", Qt::Key_Y},           {"Z", Qt::Key_Z}};
+        for (QString key : spec.split(u' ', Qt::SkipEmptyParts)) {
+            const auto target = [this] {
+                return QApplication::focusWidget() ? QApplication::focusWidget() : view();
+            };
+            if (key.startsWith("IM:")) {
+                QInputMethodEvent commit;
+                commit.setCommitString(key.mid(3));
+                QApplication::sendEvent(target(), &commit);
+                continue;
+            }
+            Qt::KeyboardModifiers mods;
+            while (key.size() > 2 && key[1] == u'+') {
+                mods |= key[0] == u'S' ? Qt::ShiftModifier : Qt::ControlModifier;
+                key = key.mid(2);
+            }
+            if (key == "Tab" && mods == Qt::ShiftModifier)
+                QTest::keyClick(target(), Qt::Key_Backtab, mods);
+            else if (named.contains(key) && (key.size() > 1 || mods))
+                QTest::keyClick(target(), named[key], mods);
+            else
+                for (QChar c : key) QTest::keyClick(target(), c.toLatin1());
+        }
+    }
+    QPoint centre(const QString& address) const {
+        const CellRef ref = *parseA1(address);
+        return view()->visualRect(view()->model()->index(ref.row, ref.column)).center();
+    }
+};
+
+QString kindName(CellValue::Kind kind) {
+    return QStringList{"empty", "text", "number", "boolean", "error"}[int(kind)];
+}
+
+}  // namespace
+
+class TestSheetWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { installFontSubstitutions(); }
+    void cleanup() { QApplication::clipboard()->clear(); }
+    void keysMove_data();
+    void keysMove();
+    void mouseSelects_data();
+    void mouseSelects();
+    void typing_data();
+    void typing();
+    void formulaBar_data();
+    void formulaBar();
+    void paste_data();
+    void paste();
+    void fiftyByThirteenScores();
+    void undoRedo_data();
+    void undoRedo();
+    void historyKeepsItsSteps();
+    void draggedColumnWidthIsSaved();
+    void find_data();
+    void find();
+    void statusBarSums();
+};
+
+void TestSheetWindow::keysMove_data() {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("selection");
+    QTest::newRow("Enter down") << "B2"
+                                << "Enter"
+                                << "B3"
+                                << "B3:B3";
+    QTest::newRow("Shift+Enter up") << "B3"
+                                    << "S+Enter"
+                                    << "B2"
+                                    << "B2:B2";
+    QTest::newRow("Tab right") << "B2"
+                               << "Tab"
+                               << "C2"
+                               << "C2:C2";
+    QTest::newRow("Shift+Tab left") << "C2"
+                                    << "S+Tab"
+                                    << "B2"
+                                    << "B2:B2";
+    QTest::newRow("arrows") << "B2"
+                            << "Right Down Down Left"
+                            << "B4"
+                            << "B4:B4";
+    QTest::newRow("Shift+arrows select") << "B2"
+                                         << "S+Right S+Down S+Down"
+                                         << "C4"
+                                         << "B2:C4";
+    QTest::newRow("Home") << "E5"
+                          << "Home"
+                          << "A5"
+                          << "A5:A5";
+    QTest::newRow("Ctrl+Home") << "E5"
+                               << "C+Home"
+                               << "A1"
+                               << "A1:A1";
+    QTest::newRow("Ctrl+End: last used cell") << "A1"
+                                              << "C+End"
+                                              << "R60"
+                                              << "R60:R60";
+    QTest::newRow("End: last used column") << "B5"
+                                           << "End"
+                                           << "R5"
+                                           << "R5:R5";
+    QTest::newRow("PgDn and back") << "A1"
+                                   << "PgDn PgUp"
+                                   << "A1"
+                                   << "A1:A1";
+    QTest::newRow("Ctrl+A") << "B2"
+                            << "C+A"
+                            << "B2"
+                            << "A1:IV200";
+}
+
+void TestSheetWindow::keysMove() {
+    QFETCH(QString, start);
+    QFETCH(QString, keys);
+    Window w({{"Q60", "1"}});
+    w.goTo(start);
+    w.keys(keys);
+    QTEST(w.current(), "current");
+    QTEST(w.selection(), "selection");
+}
+
+void TestSheetWindow::mouseSelects_data() {
+    QTest::addColumn<QString>("gesture");  // drag:FROM:TO, column:C, row:5, shift:FROM:TO
+    QTest::addColumn<QString>("selection");
+    QTest::newRow("drag a range") << "drag:B2:D4"
+                                  << "B2:D4";
+    QTest::newRow("drag upwards") << "drag:D4:B2"
+                                  << "B2:D4";
+    QTest::newRow("column header") << "column:C"
+                                   << "C1:C200";
+    QTest::newRow("row header") << "row:5"
+                                << "A5:IV5";
+    QTest::newRow("Shift+click") << "shift:B2:C6"
+                                 << "B2:C6";
+}
+
+void TestSheetWindow::mouseSelects() {
+    QFETCH(QString, gesture);
+    Window w;
+    SheetView* v = w.view();
+    const QStringList part = gesture.split(u':');
+    QWidget* cells = v->viewport();
+    if (part[0] == "drag") {
+        QTest::mousePress(cells, Qt::LeftButton, {}, w.centre(part[1]));
+        QTest::mouseMove(cells, w.centre(part[2]));
+        QTest::mouseRelease(cells, Qt::LeftButton, {}, w.centre(part[2]));
+    } else if (part[0] == "shift") {
+        QTest::mouseClick(cells, Qt::LeftButton, {}, w.centre(part[1]));
+        QTest::mouseClick(cells, Qt::LeftButton, Qt::ShiftModifier, w.centre(part[2]));
+    } else {
+        QHeaderView* header = part[0] == "column" ? v->horizontalHeader() : v->verticalHeader();
+        const int section = part[0] == "column" ? *columnIndex(part[1]) : part[1].toInt() - 1;
+        const int middle =
+            header->sectionViewportPosition(section) + header->sectionSize(section) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          part[0] == "column" ? QPoint(middle, header->height() / 2)
+                                              : QPoint(header->width() / 2, middle));
+    }
+    QTEST(w.selection(), "selection");
+}
+
+void TestSheetWindow::typing_data() {
+    QTest::addColumn<QString>("keys");  // typed at C2, which holds 80
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("current");
+    QTest::newRow("number") << "85.5 Enter"
+                            << "85.5"
+                            << "number"
+                            << "C3";
+    QTest::newRow("apostrophe keeps a text") << "'001 Enter"
+                                             << "001"
+                                             << "text"
+                                             << "C3";
+    QTest::newRow("apostrophe before a word") << "'abc Enter"
+                                              << "'abc"
+                                              << "text"
+                                              << "C3";
+    QTest::newRow("Chinese through the input method") << "IM:张 IM:三 Enter"
+                                                      << "张三"
+                                                      << "text"
+                                                      << "C3";
+    QTest::newRow("Esc cancels") << "99 Esc"
+                                 << "80"
+                                 << "number"
+                                 << "C2";
+    QTest::newRow("an arrow ends typing") << "7 Right"
+                                          << "7"
+                                          << "number"
+                                          << "D2";
+    QTest::newRow("F2 keeps arrows for the text") << "F2 Left 5 Enter"
+                                                  << "850"
+                                                  << "number"
+                                                  << "C3";
+    QTest::newRow("Tab stores, moves right") << "6 Tab"
+                                             << "6"
+                                             << "number"
+                                             << "D2";
+    QTest::newRow("Shift+Enter stores, moves up") << "6 S+Enter"
+                                                  << "6"
+                                                  << "number"
+                                                  << "C1";
+    QTest::newRow("Shift+Tab stores, moves left") << "6 S+Tab"
+                                                  << "6"
+                                                  << "number"
+                                                  << "B2";
+}
+
+void TestSheetWindow::typing() {
+    QFETCH(QString, keys);
+    Window w({{"C2", "80"}});
+    w.goTo("C2");
+    w.keys(keys);
+    const CellValue v = w.cell("C2");
+    QTEST(v.toText(), "text");
+    QTEST(kindName(v.kind), "kind");
+    QTEST(w.current(), "current");
+    QVERIFY(!w.view()->isEditing() || keys.endsWith("Esc"));
+}
+
+void TestSheetWindow::formulaBar_data() {
+    QTest::addColumn<QString>("box");  // nameBox or contentBox
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("c2");  // C2's text and kind after
+    QTest::addColumn<QString>("message");
+    QTest::newRow("address") << "nameBox"
+                             << "C12 Enter"
+                             << "C12"
+                             << "001 text"
+                             << "";
+    QTest::newRow("address on another sheet") << "nameBox"
+                                              << "IM:写评语!B3 Enter"
+                                              << "写评语!B3"
+                                              << "001 text"
+                                              << "";
+    QTest::newRow("a range") << "nameBox"
+                             << "a2:c4 Enter"
+                             << "A2"
+                             << "001 text"
+                             << "";
+    QTest::newRow("no such cell") << "nameBox"
+                                  << "Z0 Enter"
+                                  << "C2"
+                                  << "001 text"
+                                  << "“Z0”不是有效的单元格地址。";
+    QTest::newRow("no such sheet") << "nameBox"
+                                   << "IM:别处!A1 Enter"
+                                   << "C2"
+                                   << "001 text"
+                                   << "工作簿中没有名为“别处”的工作表。";
+    QTest::newRow("content typed") << "contentBox"
+                                   << "C+A 95 Enter"
+                                   << "C2"
+                                   << "95 number"
+                                   << "";
+    QTest::newRow("content in Chinese") << "contentBox"
+                                        << "C+A IM:王五 Enter"
+                                        << "C2"
+                                        << "王五 text"
+                                        << "";
+    QTest::newRow("content kept as text") << "contentBox"
+                                          << "C+A '7 Enter"
+                                          << "C2"
+                                          << "7 text"
+                                          << "";
+    QTest::newRow("Esc puts it back") << "contentBox"
+                                      << "C+A 95 Esc"
+                                      << "C2"
+                                      << "001 text"
+                                      << "";
+}
+
+void TestSheetWindow::formulaBar() {
+    QFETCH(QString, box);
+    QFETCH(QString, keys);
+    QFETCH(QString, message);
+    Window w({{"C2", "'001"}});
+    w.goTo("C2");
+    auto* name = w.window->findChild<QLineEdit*>("nameBox");
+    auto* content = w.window->findChild<QPlainTextEdit*>("contentBox");
+    QCOMPARE(name->text(), QStringLiteral("C2"));
+    QCOMPARE(content->toPlainText(),
+             QStringLiteral("'001"));  // as typed, so typing it again gives it
+    MessageRecorder messages;
+    QWidget* target = box == "nameBox" ? static_cast<QWidget*>(name) : content;
+    target->setFocus();
+    if (box == "nameBox")
+        name->selectAll();
+    w.keys(keys);
+    QTEST(w.current(), "current");
+    const CellValue c2 = w.cell("C2");
+    QTEST(c2.toText() + u' ' + kindName(c2.kind), "c2");
+    QCOMPARE(messages.texts().join("").left(message.size()), message);
+    if (message.isEmpty())
+        QCOMPARE(name->text(), w.current().section(u'!', -1));
+}
+
+void TestSheetWindow::paste_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QStringList>("cells");  // address=text:kind
+    QTest::newRow("tab-separated")
+        << "90\t85\n77\t暂缺\n"
+        << ""
+        << "C2" << QStringList{"C2=90:number", "D2=85:number", "C3=77:number", "D3=暂缺:text"};
+    QTest::newRow("quoted cells") << "\"a\tb\"\t\"上\n下\"\t\"说\"\"好\"\"\"\n"
+                                  << ""
+                                  << "C2"
+                                  << QStringList{"C2=a\tb:text", "D2=上\n下:text",
+                                                 "E2=说\"好\":text"};
+    QTest::newRow("Windows line ends")
+        << "1\t2\r\n3\t4\r\n"
+        << ""
+        << "C2" << QStringList{"C2=1:number", "D2=2:number", "C3=3:number", "D3=4:number"};
+    QTest::newRow("HTML table before text")
+        << "ignored"
+        << "<p>成绩</p><table><tr><td>张三</td><td> 95 </td></tr>"
+           "<tr><td colspan=2>合&nbsp;计</td><td>3<br>4</td></tr></table>"
+        << "C2"
+        << QStringList{"C2=张三:text", "D2=95:number", "C3=合 计:text", "D3=:empty",
+                       "E3=3\n4:text"};
+    QTest::newRow("HTML without a table") << "5\t6"
+                                          << "<b>5 6</b>"
+                                          << "C2" << QStringList{"C2=5:number", "D2=6:number"};
+    QTest::newRow("one value fills a selection")
+        << "7"
+        << ""
+        << "C2:D3" << QStringList{"C2=7:number", "D3=7:number", "E3=:empty"};
+}
+
+void TestSheetWindow::paste() {
+    QFETCH(QString, text);
+    QFETCH(QString, html);
+    QFETCH(QString, target);
+    QFETCH(QStringList, cells);
+    Window w;
+    auto* data = new QMimeData;
+    data->setText(text);
+    if (!html.isEmpty())
+        data->setHtml(html);
+    QApplication::clipboard()->setMimeData(data);
+    w.goTo(target);
+    w.keys("C+V");
+    for (const QString& expected : cells) {
+        const CellValue v = w.cell(expected.section(u'=', 0, 0));
+        QCOMPARE(v.toText() + u':' + kindName(v.kind), expected.section(u'=', 1));
+    }
+}
+
+// Scores copied from a spreadsheet program: pasted in one step with one
+// repaint, taken back whole by one undo, saved as shown.
+void TestSheetWindow::fiftyByThirteenScores() {
+    Window w({{"C60", "旧"}});
+    QString tsv;
+    for (int r = 0; r < 50; ++r) {
+        QStringList row;
+        for (int c = 0; c < 13; ++c) row << QString::number(60 + (r * 13 + c) % 41);
+        tsv += row.join(u'\t') + u'\n';
+    }
+    QApplication::clipboard()->setText(tsv);
+    QSignalSpy repaints(w.view()->model(), &QAbstractItemModel::dataChanged);
+    w.goTo("C2");
+    w.keys("C+V");
+    QCOMPARE(repaints.size(), 1);
+    QCOMPARE(w.window->edits().history().count(), 1);
+    QCOMPARE(w.cell("C2").number, 60.0);
+    QCOMPARE(w.cell("O51").number, double(60 + (49 * 13 + 12) % 41));
+    QCOMPARE(w.selection(), QStringLiteral("C2:O51"));
+    w.keys("C+Z");
+    QVERIFY(w.cell("C2").isEmpty() && w.cell("O51").isEmpty());
+    QCOMPARE(w.cell("C1").toText(), QStringLiteral("政治"));
+    w.keys("C+Y");
+    QCOMPARE(w.cell("O51").number, double(60 + (49 * 13 + 12) % 41));
+    w.keys("C+S");
+    const xls::XlsWorkbook saved = xls::XlsWorkbook::load(w.path);
+    const int sheet = saved.sheetIndex(kScoresSheet);
+    for (int r = 1; r <= 50; ++r)
+        for (int c = 2; c <= 14; ++c)
+            QCOMPARE(saved.cell(sheet, {r, c}).number, double(60 + ((r - 1) * 13 + c - 2) % 41));
+    QVERIFY(w.window->edits().history().canUndo());  // saving keeps the history
+}
+
+void TestSheetWindow::undoRedo_data() {
+    QTest::addColumn<QString>("select");
+    QTest::addColumn<QString>("keys");
+    QTest::newRow("typing") << "C2"
+                            << "5 Enter";
+    QTest::newRow("Delete a range") << "C2:D3"
+                                    << "Delete";
+    QTest::newRow("cut") << "C2:D2"
+                         << "C+X";
+    QTest::newRow("copy and paste") << "C2:D3"
+                                    << "C+C Down Down C+V";
+    QTest::newRow("fill down") << "C2:D5"
+                               << "C+D";
+    QTest::newRow("fill right") << "C2:F3"
+                                << "C+R";
+    QTest::newRow("typing in the formula bar") << "D3"
+                                               << "bar:'12";
+}
+
+// Undo puts back every cell exactly (value and kind), redo the change.
+void TestSheetWindow::undoRedo() {
+    QFETCH(QString, select);
+    QFETCH(QString, keys);
+    Window w(
+        {{"C2", "88"}, {"D2", "'007"}, {"C3", "良"}, {"D3", "第一行\n第二行"}, {"E4", "12.5"}});
+    const auto snapshot = [&] {
+        QStringList cells;
+        for (int r = 0; r < 8; ++r)
+            for (int c = 0; c < 8; ++c) {
+                const CellValue v = w.host.read(kScoresSheet, a1({r, c}));
+                cells << v.toText() + u':' + kindName(v.kind);
+            }
+        return cells;
+    };
+    const QStringList before = snapshot();
+    w.goTo(select);
+    if (keys.startsWith("bar:")) {
+        auto* content = w.window->findChild<QPlainTextEdit*>("contentBox");
+        content->setFocus();
+        content->selectAll();
+        w.keys(keys.mid(4) + " Enter");
+    } else {
+        w.keys(keys);
+    }
+    const QStringList after = snapshot();
+    QVERIFY(after != before);
+    w.keys("C+Z");
+    QCOMPARE(snapshot(), before);
+    w.keys("C+S+Z");
+    QCOMPARE(snapshot(), after);
+}
+
+void TestSheetWindow::historyKeepsItsSteps() {
+    Window w;
+    w.goTo("C2");
+    for (int i = 1; i <= 120; ++i) w.keys(QString::number(i) + " Enter");
+    w.window->saveWorkbook();
+    for (int i = 0; i < 119; ++i) w.keys("C+Z");
+    QCOMPARE(w.cell("C2").toText(), QStringLiteral("1"));
+    QVERIFY(w.cell("C3").isEmpty());
+    // A write from another window cannot be undone here: the history ends.
+    w.host.write(kScoresSheet, "A2", "1");
+    QVERIFY(!w.window->edits().history().canUndo() && !w.window->edits().history().canRedo());
+}
+
+void TestSheetWindow::draggedColumnWidthIsSaved() {
+    Window w;
+    QHeaderView* header = w.view()->horizontalHeader();
+    const int column = 3, before = header->sectionSize(column);
+    const int edge = header->sectionViewportPosition(column) + before - 1;
+    QWidget* strip = header->viewport();
+    QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(edge, 5));
+    for (int dx = 10; dx <= 40; dx += 10) QTest::mouseMove(strip, QPoint(edge + dx, 5));
+    QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(edge + 40, 5));
+    QCOMPARE(header->sectionSize(column), before + 40);
+    QCOMPARE(w.window->edits().history().count(), 1);
+    w.keys("C+S");
+    const int sheet = xls::XlsWorkbook::load(w.path).sheetIndex(kScoresSheet);
+    QCOMPARE(xls::XlsWorkbook::load(w.path).columnWidthPx(sheet, column), before + 40);
+    w.keys("C+Z");
+    QCOMPARE(header->sectionSize(column), before);
+    QCOMPARE(w.host.hasUnsavedChanges(), true);
+}
+
+void TestSheetWindow::find_data() {
+    QTest::addColumn<QString>("keys");  // typed into the find bar
+    QTest::addColumn<bool>("workbook");
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("next") << "IM:张 Enter" << false << "D3"
+                          << "各科成绩!D3";
+    QTest::newRow("and the next") << "IM:张 Enter Enter" << false << "B7"
+                                  << "各科成绩!B7";
+    QTest::newRow("round to the start") << "IM:张 Enter Enter Enter" << false << "D3"
+                                        << "各科成绩!D3";
+    QTest::newRow("backwards") << "IM:张 S+Enter" << false << "B7"
+                               << "各科成绩!B7";
+    QTest::newRow("ignoring case") << "ABC Enter" << false << "E9"
+                                   << "各科成绩!E9";
+    QTest::newRow("a number as shown") << "12.5 Enter" << false << "F9"
+                                       << "各科成绩!F9";
+    QTest::newRow("in another sheet") << "IM:评语 Enter" << true << "写评语!AM1"
+                                      << "写评语!AM1";
+    QTest::newRow("only in this sheet") << "IM:评语 Enter" << false << "C2"
+                                        << "找不到“评语”。";
+}
+
+void TestSheetWindow::find() {
+    QFETCH(QString, keys);
+    QFETCH(bool, workbook);
+    Window w({{"D3", "张三"}, {"B7", "小张"}, {"E9", "xabcx"}, {"F9", "12.5"}});
+    w.goTo("C2");
+    w.keys("C+F");
+    w.window->findChild<QAbstractButton*>("findInWorkbook")->setChecked(workbook);
+    w.keys(keys);
+    QTEST(w.current(), "current");
+    QTEST(w.window->findChild<QLabel*>("findStatus")->text(), "status");
+    w.keys("Esc");
+    QVERIFY(!w.window->findChild<QWidget*>("findBar")->isVisible());
+}
+
+void TestSheetWindow::statusBarSums() {
+    Window w({{"C2", "90"}, {"C3", "80"}, {"D2", "缺考"}, {"D3", "70.5"}});
+    auto* summary = w.window->findChild<QLabel*>("selectionSummary");
+    w.goTo("C2:D3");
+    QCOMPARE(summary->text(), QStringLiteral("平均值：80.16666667    计数：3    求和：240.5"));
+    w.goTo("D2");
+    QCOMPARE(summary->text(), QString());
+    w.goTo("C1:C200");
+    QCOMPARE(summary->text(), QStringLiteral("平均值：85    计数：2    求和：170"));
+}
+
+QTEST_MAIN(TestSheetWindow)
+#include "test_sheetwindow.moc"
