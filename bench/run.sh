@@ -6,7 +6,9 @@
 #    card, a save against a plain write + fsync of the same bytes, and the
 #    save's two halves (building the file, the atomic save of its bytes);
 # 2. velmora-xls dump of the large workbook against python3-xlrd and npm's
-#    xlsx (installed into BUILD_DIR/bench-npm on first use), with ratios.
+#    xlsx (installed into BUILD_DIR/bench-npm on first use), with ratios;
+# 3. velmora_sheetbench: the sheet window's full repaint and a 50 x 13 paste,
+#    each against a QTableWidget doing the same.
 set -euo pipefail
 build="$(cd "${1:?usage: bench/run.sh BUILD_DIR}" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -39,3 +41,18 @@ fi
 echo
 echo "dump of the large workbook (10,000 rows x 47 columns of Chinese text):"
 /usr/bin/python3 "$here/compare_dump.py" "$build/bin/velmora-xls" "$work/large.xls" "$npm_dir/node_modules"
+
+"$build/bin/velmora_sheetbench" --benchmark_out="$work/sheet.json" --benchmark_out_format=json >/dev/null
+/usr/bin/python3 - "$work/sheet.json" <<'PY'
+import json, sys
+runs = {b["name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"]}
+def ms(name):
+    b = runs[name]
+    return b["real_time"] * {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
+print()
+for label, ours, peer, aim in [
+        ("sheet window repaint, 1920 x 1080 over 10,000 x 47", "BM_RepaintLargeSheet", "BM_RepaintLargeSheetPeer", 16),
+        ("50 x 13 paste into 各科成绩!C2 with its repaint", "BM_PasteScores", "BM_PasteScoresPeer", 50)]:
+    print("%s: %.1f ms (aim: under %d ms); QTableWidget doing the same: %.1f ms; ratio %.2f"
+          % (label, ms(ours), aim, ms(peer), ms(ours) / ms(peer)))
+PY

@@ -22,6 +22,7 @@ public:
     // The next edit starts from an empty cell: typing over a cell replaces
     // its text, as in spreadsheet programs (F2 or a double click keeps it).
     void replaceNextEdit(bool replace) { replaceNext_ = replace; }
+    bool replacesNextEdit() const { return replaceNext_; }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;

@@ -45,8 +45,10 @@ FormulaBar::FormulaBar(QWidget* parent)
     content_->setObjectName(QStringLiteral("contentBox"));
     content_->setTabChangesFocus(true);
     content_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    content_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    content_->setFixedHeight(name_->sizeHint().height() + 4);
+    // One line high, like the name box; a text of several lines scrolls in it.
+    content_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    content_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    content_->setFixedHeight(name_->sizeHint().height());
     content_->setToolTip(QStringLiteral("编辑栏：单元格的内容，可在这里修改，回车确认，Esc 取消"));
     auto* fx = new QLabel(QStringLiteral("fx"), this);
     fx->setAlignment(Qt::AlignCenter);

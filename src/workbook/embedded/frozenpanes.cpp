@@ -1,5 +1,7 @@
 #include "workbook/embedded/frozenpanes.h"
 
+#include "workbook/embedded/sheetdelegate.h"
+
 #include <QEvent>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -17,7 +19,7 @@ public:
     Pane(QTableView* grid) : QTableView(grid) {
         setModel(grid->model());
         setSelectionModel(grid->selectionModel());
-        setItemDelegate(grid->itemDelegate());
+        setItemDelegate(delegate = new SheetDelegate(this));
         setFont(grid->font());
         setShowGrid(false);
         setFocusPolicy(Qt::NoFocus);
@@ -36,11 +38,18 @@ public:
     bool openEditor(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
         return edit(index, trigger, event);
     }
+    SheetDelegate* delegate = nullptr;
 };
 
 FrozenPanes::FrozenPanes(QTableView* grid, int rows, int columns)
     : QObject(grid), grid_(grid), rows_(rows), columns_(columns) {
-    for (Pane*& pane : panes_) pane = new Pane(grid);
+    for (Pane*& pane : panes_) {
+        pane = new Pane(grid);
+        connect(pane->delegate, &CellEditor::committed, this, &FrozenPanes::committed);
+        connect(pane->delegate, &CellEditor::textEdited, this, &FrozenPanes::textEdited);
+        connect(pane->delegate, &QAbstractItemDelegate::closeEditor, this,
+                &FrozenPanes::editorClosed);
+    }
     Pane* top = panes_[0];
     Pane* left = panes_[1];
     if (rows_ == 0)
@@ -144,8 +153,12 @@ FrozenPanes::Pane* FrozenPanes::paneFor(const QModelIndex& index) const {
 }
 
 bool FrozenPanes::edit(const QModelIndex& index, QAbstractItemView::EditTrigger trigger,
-                       QEvent* event) {
-    return paneFor(index)->openEditor(index, trigger, event);
+                       QEvent* event, bool replace) {
+    Pane* pane = paneFor(index);
+    pane->delegate->replaceNextEdit(replace);
+    const bool opened = pane->openEditor(index, trigger, event);
+    pane->delegate->replaceNextEdit(false);
+    return opened;
 }
 
 }  // namespace velmora

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "workbook/embedded/celleditor.h"
+
 #include <QObject>
 #include <QTableView>
 #include <array>
@@ -9,8 +11,10 @@ namespace velmora {
 // The frozen rows and columns of a sheet: copies of the grid laid over its
 // top rows (scrolling across with it), its left columns (scrolling down
 // with it) and their corner (never scrolling), sharing its model,
-// selection and delegate, so that the frozen part stays in sight while the
-// rest scrolls beneath it, as in spreadsheet programs.
+// selection and kind of delegate, so that the frozen part stays in sight
+// while the rest scrolls beneath it, as in spreadsheet programs. Each pane
+// has a delegate of its own (a view takes only its own editors back); their
+// edits report to the grid through the signals below.
 class FrozenPanes : public QObject {
     Q_OBJECT
 public:
@@ -23,11 +27,18 @@ public:
     int coveredHeight() const;
     // A cell of the frozen part is edited in the pane that shows it.
     bool covers(const QModelIndex& index) const;
-    bool edit(const QModelIndex& index, QAbstractItemView::EditTrigger trigger, QEvent* event);
+    // replace: typing starts from an empty cell (see CellEditor).
+    bool edit(const QModelIndex& index, QAbstractItemView::EditTrigger trigger, QEvent* event,
+              bool replace);
     // Hidden sections and sizes follow the grid's; merged cells are set on
     // both.
     void follow();
     void setSpan(int row, int column, int rows, int columns);
+
+Q_SIGNALS:
+    void committed(CellEditor::Move move);
+    void textEdited(const QString& text);
+    void editorClosed();
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;

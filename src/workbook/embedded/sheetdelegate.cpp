@@ -4,8 +4,11 @@
 #include "workbook/embedded/workbookdocument.h"
 
 #include <QApplication>
+#include <QCache>
 #include <QPainter>
+#include <QStaticText>
 #include <QTableView>
+#include <cmath>
 
 namespace velmora {
 
@@ -58,8 +61,15 @@ int SheetDelegate::runEnd(const QTableView& view, const CellLook& look, int row,
 
 SheetDelegate::Source SheetDelegate::shownSource(const QTableView& view, const SheetModel& model,
                                                  int row, int column, const CellLook& own) {
-    if (!own.text.isEmpty() || own.kind != CellValue::Kind::Empty)
-        return {runsOn(own) ? column : -1, runsOn(own) ? runEnd(view, own, row, column) : 0};
+    if (!own.text.isEmpty() || own.kind != CellValue::Kind::Empty) {
+        // Only a text with room to its right can run on: measuring a text
+        // costs as much as drawing it.
+        const int next = column + 1;
+        if (!runsOn(own) || next >= model.columnCount() ||
+            !model.document().read(model.sheet(), {row, next}).isEmpty())
+            return {};
+        return {column, runEnd(view, own, row, column)};
+    }
     const int left = view.columnViewportPosition(column);
     for (int c = column - 1; c >= 0; --c) {
         if (view.isColumnHidden(c))
@@ -77,22 +87,50 @@ SheetDelegate::Source SheetDelegate::shownSource(const QTableView& view, const S
     return {};
 }
 
-void SheetDelegate::paintText(QPainter* painter, const QRect& area, const CellLook& look) {
+void SheetDelegate::paintText(QPainter* painter, const QRect& area, const CellLook& look) const {
+    const CellStyle& style = *look.style;
     QRect text = area.adjusted(kTextMargin, 1, -kTextMargin, -1);
     if (look.alignment & Qt::AlignLeft)
-        text.setLeft(text.left() + look.style->indentPx);
+        text.setLeft(text.left() + style.indentPx);
     else if (look.alignment & Qt::AlignRight)
-        text.setRight(text.right() - look.style->indentPx);
-    const QFontMetrics metrics(look.style->font);
-    QString shown = look.text;
-    // A number that does not fit its cell is not cut short: it shows as ###.
-    if (look.kind == CellValue::Kind::Number && metrics.horizontalAdvance(shown) > text.width())
-        shown =
-            QString(std::max(1, text.width() / std::max(1, metrics.horizontalAdvance(u'#'))), u'#');
-    painter->setFont(look.style->font);
+        text.setRight(text.right() - style.indentPx);
+    painter->setFont(style.font);
     painter->setPen(look.colour.isValid() ? look.colour : QColor(Qt::black));
-    const int flags = int(look.alignment) | (look.style->wrap ? Qt::TextWordWrap : 0);
-    painter->drawText(text, flags, shown);
+    if (style.wrap || look.text.contains(u'\n')) {
+        painter->drawText(text, int(look.alignment) | (style.wrap ? Qt::TextWordWrap : 0),
+                          look.text);
+        return;
+    }
+    // One line: laid out once and kept (the grid paints the same texts
+    // again and again), drawn at its baseline; a number that does not fit
+    // its cell is not cut short: it shows as ###.
+    const QStaticText* line = laidOut(look.text, style);
+    if (look.kind == CellValue::Kind::Number && line->size().width() > text.width()) {
+        const int hashes =
+            int(text.width() / std::max(1.0, laidOut(QStringLiteral("#"), style)->size().width()));
+        line = laidOut(QString(std::max(1, hashes), u'#'), style);
+    }
+    const int width = int(std::ceil(line->size().width()));
+    const int height = int(std::ceil(line->size().height()));
+    const int x = look.alignment & Qt::AlignRight     ? text.right() + 1 - width
+                  : look.alignment & Qt::AlignHCenter ? text.left() + (text.width() - width) / 2
+                                                      : text.left();
+    const int y = look.alignment & Qt::AlignTop       ? text.top()
+                  : look.alignment & Qt::AlignVCenter ? text.top() + (text.height() - height) / 2
+                                                      : text.bottom() + 1 - height;
+    painter->drawStaticText(QPoint(x, y), *line);
+}
+
+const QStaticText* SheetDelegate::laidOut(const QString& text, const CellStyle& style) const {
+    const QString key = QString::number(quintptr(&style), 16) + u'\x1f' + text;
+    if (QStaticText* line = lines_.object(key))
+        return line;
+    auto* line = new QStaticText(text);
+    line->setTextFormat(Qt::PlainText);
+    line->setPerformanceHint(QStaticText::AggressiveCaching);
+    line->prepare(QTransform(), style.font);
+    lines_.insert(key, line);
+    return line;
 }
 
 void SheetDelegate::paintBorders(QPainter* painter, const QTableView& view, const SheetModel& model,
@@ -124,12 +162,16 @@ void SheetDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         CellEditor::paint(painter, option, index);
         return;
     }
-    painter->save();
+    // No save() and restore() per cell (they cost more than the cell): each
+    // cell sets the font, pen and clip it paints with. The viewport's white
+    // is already behind every cell but a selected one, where the table has
+    // painted the style's solid highlight: the cell shows through a tint.
     const QRect cell = option.rect;
     const int row = index.row(), column = index.column();
     const CellLook look = model->look(row, column);
     const CellStyle& style = *look.style;
-    painter->fillRect(cell, Qt::white);
+    if (option.state & QStyle::State_Selected)
+        painter->fillRect(cell, Qt::white);
     if (style.fillPattern != Qt::NoBrush) {
         if (style.fillPattern != Qt::SolidPattern && style.fillBack.isValid())
             painter->fillRect(cell, style.fillBack);
@@ -162,15 +204,14 @@ void SheetDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     // and no fill covers them; none where a text runs on into an empty cell.
     if (model->display().gridlines && style.fillPattern == Qt::NoBrush) {
         static const QColor grid(218, 220, 224);
-        painter->setPen(grid);
-        painter->drawLine(cell.bottomLeft(), cell.bottomRight());
+        painter->fillRect(QRect(cell.left(), cell.bottom(), cell.width(), 1), grid);
         int next = column + view->columnSpan(row, column);
         while (next < model->columnCount() && view->isColumnHidden(next)) ++next;
         const bool runningOn = source.column >= 0 && source.runEnd > cell.right() &&
                                next < model->columnCount() &&
                                model->document().read(model->sheet(), {row, next}).isEmpty();
         if (!runningOn)
-            painter->drawLine(cell.topRight(), cell.bottomRight());
+            painter->fillRect(QRect(cell.right(), cell.top(), 1, cell.height()), grid);
     }
     paintBorders(painter, *view, *model, index, cell, style);
     if (index == view->currentIndex()) {
@@ -178,7 +219,6 @@ void SheetDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         painter->setBrush(Qt::NoBrush);
         painter->drawRect(cell.adjusted(1, 1, -1, -1));
     }
-    painter->restore();
 }
 
 }  // namespace velmora

@@ -2,6 +2,9 @@
 
 #include "workbook/embedded/celleditor.h"
 
+#include <QCache>
+#include <QStaticText>
+
 class QTableView;
 
 namespace velmora {
@@ -38,7 +41,13 @@ private:
     static Source shownSource(const QTableView& view, const SheetModel& model, int row, int column,
                               const CellLook& own);
     static int runEnd(const QTableView& view, const CellLook& look, int row, int column);
-    static void paintText(QPainter* painter, const QRect& area, const CellLook& look);
+    void paintText(QPainter* painter, const QRect& area, const CellLook& look) const;
+    // A line of text in a format's font, laid out when first painted and
+    // kept for the next paints (by the format: the grid's formats live as
+    // long as its delegate).
+    const QStaticText* laidOut(const QString& text, const CellStyle& style) const;
+    static constexpr int kLinesKept = 8192;
+    mutable QCache<QString, QStaticText> lines_{kLinesKept};
     static void paintBorders(QPainter* painter, const QTableView& view, const SheetModel& model,
                              const QModelIndex& index, const QRect& cell, const CellStyle& own);
 };

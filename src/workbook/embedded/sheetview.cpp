@@ -44,15 +44,10 @@ SheetView::SheetView(SheetModel* model, QWidget* parent)
         verticalHeader(), &QHeaderView::sectionResized, this,
         [this](int s, int before, int after) { sectionResized(Qt::Vertical, s, before, after); });
     connect(editor_, &CellEditor::committed, this, &SheetView::move);
+    connect(editor_, &CellEditor::textEdited, this, &SheetView::editorTextChanged);
+    connect(editor_, &QAbstractItemDelegate::closeEditor, this, &SheetView::editEnded);
     connect(model, &QAbstractItemModel::dataChanged, this, &SheetView::cellsChanged);
     connect(&model->document(), &WorkbookDocument::sizeChanged, this, &SheetView::sizeChanged);
-    // An editor closed in a frozen pane hands the keys back to the grid.
-    connect(editor_, &QAbstractItemDelegate::closeEditor, this, [this] {
-        QTimer::singleShot(0, this, [this] {
-            if (panes_)
-                setFocus();
-        });
-    });
 }
 
 void SheetView::setEdits(SheetEdits* edits) {
@@ -93,8 +88,16 @@ void SheetView::applyFileSizes(const xls::XlsWorkbook& book) {
     });
     for (auto it = lines.begin(); it != lines.end(); ++it) growRow(it.key(), it.value());
     const xls::SheetDisplay& display = model_->display();
-    if (display.frozenRows > 0 || display.frozenColumns > 0)
+    if (display.frozenRows > 0 || display.frozenColumns > 0) {
         panes_ = new FrozenPanes(this, display.frozenRows, display.frozenColumns);
+        connect(panes_, &FrozenPanes::committed, this, &SheetView::move);
+        connect(panes_, &FrozenPanes::textEdited, this, &SheetView::editorTextChanged);
+        // An editor closed in a pane hands the keys back to the grid.
+        connect(panes_, &FrozenPanes::editorClosed, this, [this] {
+            Q_EMIT editEnded();
+            QTimer::singleShot(0, this, [this] { setFocus(); });
+        });
+    }
     for (const xls::MergedRange& m : display.merged) {
         const int rowsSpanned = m.lastRow - m.firstRow + 1,
                   columnsSpanned = m.lastColumn - m.firstColumn + 1;
@@ -275,7 +278,7 @@ bool SheetView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* even
     if (panes_ && index.isValid() && panes_->covers(index)) {
         if (!(editTriggers() & trigger) && trigger != AllEditTriggers)
             return false;
-        return panes_->edit(index, trigger, event);
+        return panes_->edit(index, trigger, event, editor_->replacesNextEdit());
     }
     return QTableView::edit(index, trigger, event);
 }

@@ -45,10 +45,14 @@ public:
     void goTo(CellRef cell, CellRef extent);
     // Ctrl+D and Ctrl+R.
     void fill(Qt::Orientation direction);
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 Q_SIGNALS:
     // A step the view tried was refused; the message says why.
     void refused(const QString& message);
+    // The text in an open cell editor, as it is typed; and the editor closed.
+    void editorTextChanged(const QString& text);
+    void editEnded();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -56,7 +60,6 @@ protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
-    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     bool eventFilter(QObject* object, QEvent* event) override;
 
 private:

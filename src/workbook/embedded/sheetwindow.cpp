@@ -68,8 +68,8 @@ SheetWindow::SheetWindow(WorkbookDocument& document, const QString& fileName,
             if (s == currentSheet())
                 showSummary();
         });
-        connect(static_cast<CellEditor*>(view->itemDelegate()), &CellEditor::textEdited, bar_,
-                &FormulaBar::followEditor);
+        connect(view, &SheetView::editorTextChanged, bar_, &FormulaBar::followEditor);
+        connect(view, &SheetView::editEnded, this, &SheetWindow::showCurrentCell);
         // A tab's text treats '&' as a shortcut mark; sheet names show as stored.
         tabs_->addTab(view, QString(names[s]).replace(u'&', QStringLiteral("&&")));
         views_.append(view);
@@ -188,6 +188,8 @@ void SheetWindow::present() {
     show();
     raise();
     activateWindow();
+    if (SheetView* v = view(currentSheet()))
+        v->setFocus();
 }
 
 void SheetWindow::saveWorkbook() {
@@ -224,6 +226,12 @@ void SheetWindow::sheetShown(int sheet) {
         if (!v->currentIndex().isValid())
             v->setCurrentIndex(v->model()->index(0, 0));
     }
+    // The keys go to the sheet shown, unless they are being typed into the
+    // formula bar or the find bar.
+    QWidget* focus = QApplication::focusWidget();
+    if (v && isVisible() &&
+        !(focus && (bar_->isAncestorOf(focus) || findBar_->isAncestorOf(focus))))
+        v->setFocus();
     showCurrentCell();
     showSummary();
 }
