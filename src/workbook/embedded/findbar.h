@@ -17,7 +17,6 @@ class WorkbookDocument;
 struct FoundCell {
     int sheet = 0;
     CellRef cell;
-    friend bool operator==(const FoundCell&, const FoundCell&) = default;
 };
 
 // The next cell after from (or before it, backwards) whose text contains

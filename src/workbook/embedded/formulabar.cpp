@@ -75,6 +75,11 @@ void FormulaBar::showCell(const QString& address, const QString& content) {
         content_->setPlainText(content);
 }
 
+void FormulaBar::discard() {
+    content_->setPlainText(shown_);
+    name_->setText(address_);
+}
+
 void FormulaBar::followEditor(const QString& text) {
     if (!content_->hasFocus())
         content_->setPlainText(text);
@@ -105,8 +110,7 @@ bool FormulaBar::eventFilter(QObject* object, QEvent* event) {
             return true;
         }
         if (key->key() == Qt::Key_Escape) {
-            content_->setPlainText(shown_);
-            name_->setText(address_);
+            discard();
             Q_EMIT done();
             return true;
         }

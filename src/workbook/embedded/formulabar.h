@@ -34,6 +34,8 @@ public:
     void showCell(const QString& address, const QString& content);
     // The text being typed into the cell itself, shown as it grows.
     void followEditor(const QString& text);
+    // Drops what was typed into the bar: its cell is no longer the current one.
+    void discard();
 
 Q_SIGNALS:
     void addressEntered(const QString& address);

@@ -87,7 +87,8 @@ SheetDelegate::Source SheetDelegate::shownSource(const QTableView& view, const S
     return {};
 }
 
-void SheetDelegate::paintText(QPainter* painter, const QRect& area, const CellLook& look) const {
+void SheetDelegate::paintText(QPainter* painter, const QRect& area, const QRect& cell,
+                              const CellLook& look) const {
     const CellStyle& style = *look.style;
     QRect text = area.adjusted(kTextMargin, 1, -kTextMargin, -1);
     if (look.alignment & Qt::AlignLeft)
@@ -118,7 +119,13 @@ void SheetDelegate::paintText(QPainter* painter, const QRect& area, const CellLo
     const int y = look.alignment & Qt::AlignTop       ? text.top()
                   : look.alignment & Qt::AlignVCenter ? text.top() + (text.height() - height) / 2
                                                       : text.bottom() + 1 - height;
+    // Most texts fit their cell: only the others are clipped to it.
+    const bool fits = QRect(x, y, width, height).intersected(cell) == QRect(x, y, width, height);
+    if (!fits)
+        painter->setClipRect(cell);
     painter->drawStaticText(QPoint(x, y), *line);
+    if (!fits)
+        painter->setClipping(false);
 }
 
 const QStaticText* SheetDelegate::laidOut(const QString& text, const CellStyle& style) const {
@@ -179,22 +186,20 @@ void SheetDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     }
     const Source source = shownSource(*view, *model, row, column, look);
     const bool spanned = view->columnSpan(row, column) > 1;
-    painter->setClipRect(cell);
     if (source.column == column || source.column < 0 || spanned) {
         if (!look.text.isEmpty()) {
             QRect area = cell;
             if (source.column == column && !spanned)
                 area.setRight(std::max(cell.right(), source.runEnd + kTextMargin));
-            paintText(painter, area, look);
+            paintText(painter, area, cell, look);
         }
     } else {
         const QRect from = view->visualRect(model->index(row, source.column));
         paintText(painter,
                   QRect(from.left(), cell.top(), source.runEnd - from.left() + 2 * kTextMargin,
                         cell.height()),
-                  model->look(row, source.column));
+                  cell, model->look(row, source.column));
     }
-    painter->setClipping(false);
     if (option.state & QStyle::State_Selected) {
         QColor tint = option.palette.color(QPalette::Highlight);
         tint.setAlpha(60);

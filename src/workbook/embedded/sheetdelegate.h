@@ -41,7 +41,9 @@ private:
     static Source shownSource(const QTableView& view, const SheetModel& model, int row, int column,
                               const CellLook& own);
     static int runEnd(const QTableView& view, const CellLook& look, int row, int column);
-    void paintText(QPainter* painter, const QRect& area, const CellLook& look) const;
+    // The text laid out in area, showing only within cell.
+    void paintText(QPainter* painter, const QRect& area, const QRect& cell,
+                   const CellLook& look) const;
     // A line of text in a format's font, laid out when first painted and
     // kept for the next paints (by the format: the grid's formats live as
     // long as its delegate).

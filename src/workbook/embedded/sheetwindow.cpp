@@ -226,11 +226,12 @@ void SheetWindow::sheetShown(int sheet) {
         if (!v->currentIndex().isValid())
             v->setCurrentIndex(v->model()->index(0, 0));
     }
-    // The keys go to the sheet shown, unless they are being typed into the
-    // formula bar or the find bar.
+    // The keys go to the sheet shown, unless they are typed into the find
+    // bar; what the formula bar held belongs to the other sheet's cell.
     QWidget* focus = QApplication::focusWidget();
-    if (v && isVisible() &&
-        !(focus && (bar_->isAncestorOf(focus) || findBar_->isAncestorOf(focus))))
+    if (focus && bar_->isAncestorOf(focus))
+        bar_->discard();
+    if (v && isVisible() && !(focus && findBar_->isAncestorOf(focus)))
         v->setFocus();
     showCurrentCell();
     showSummary();

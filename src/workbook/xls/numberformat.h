@@ -25,7 +25,6 @@ public:
     // A number; for a date or time format, a serial of the 1900 date system.
     Shown number(double value) const;
     Shown text(const QString& text) const;
-    bool isGeneral() const { return general_; }
 
     struct Token {
         enum Kind : quint8 {

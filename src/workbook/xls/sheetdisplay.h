@@ -12,7 +12,6 @@ struct Sheet;
 
 struct MergedRange {
     int firstRow = 0, lastRow = 0, firstColumn = 0, lastColumn = 0;
-    bool operator==(const MergedRange&) const = default;
 };
 
 struct SheetDisplay {

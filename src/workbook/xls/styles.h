@@ -42,7 +42,6 @@ enum class VAlign : quint8 { Top, Center, Bottom, Justify, Distributed };
 struct BorderLine {
     quint8 style = 0;
     Colour colour;
-    bool operator==(const BorderLine&) const = default;
 };
 
 struct CellStyle {
