@@ -1,4 +1,4 @@
-#include "workbook/xls/xlsworkbook.h"
+#include "workbook/xls/xlserror.h"
 
 namespace velmora::xls {
 

@@ -3,6 +3,7 @@
 #include "workbook/cellref.h"
 #include "workbook/cellvalue.h"
 #include "workbook/xls/cellstate.h"
+#include "workbook/xls/xlserror.h"
 
 #include <QByteArray>
 #include <QList>
@@ -11,23 +12,11 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 
 namespace velmora::xls {
 
 struct SheetDisplay;
 struct WorkbookStyles;
-
-// A file that is not a readable .xls workbook, or a write the format cannot
-// hold. The message is Chinese and meant for the teacher.
-class XlsError : public std::runtime_error {
-public:
-    explicit XlsError(const QString& message);
-    const QString& message() const { return message_; }
-
-private:
-    QString message_;
-};
 
 // An Excel 97-2003 workbook (BIFF8 in an OLE2 compound file), in memory.
 // Loading keeps every record and every stream of the file; saving writes back
