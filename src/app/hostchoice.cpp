@@ -2,6 +2,7 @@
 
 #include "workbook/embedded/embeddedhost.h"
 #include "workbook/hosterror.h"
+#include "workbook/templateinstall.h"
 
 #ifdef VELMORA_HAVE_LIBREOFFICE
 #include "workbook/libreoffice/libreofficehost.h"

@@ -3,6 +3,7 @@
 #include "workbook/cellvalue.h"
 
 #include <QString>
+#include <functional>
 
 namespace velmora {
 
@@ -32,6 +33,21 @@ public:
     virtual void save() = 0;
     // Ends the host. Unsaved changes are not dropped silently: the host asks.
     virtual void quit() = 0;
+    // Whether the workbook holds changes that its file does not have yet.
+    virtual bool hasUnsavedChanges() = 0;
+
+    // How quit() asks about unsaved changes: true for 保存 (save), false for
+    // 不保存 (discard). Each host asks with a dialog until told otherwise;
+    // tests answer without one.
+    using SaveQuestion = std::function<bool()>;
+    void setSaveQuestion(SaveQuestion question) { saveQuestion_ = std::move(question); }
+
+protected:
+    // The answer to the question; without a question, nothing is dropped.
+    bool answerSaveQuestion() const { return !saveQuestion_ || saveQuestion_(); }
+
+private:
+    SaveQuestion saveQuestion_;
 };
 
 }  // namespace velmora

@@ -3,10 +3,11 @@
 // the template install of the first start.
 #include "fixtures.h"
 #include "workbook/embedded/embeddedhost.h"
-#include "workbook/embedded/lockentry.h"
-#include "workbook/embedded/workbooklock.h"
 #include "workbook/hosterror.h"
 #include "workbook/layout.h"
+#include "workbook/lockentry.h"
+#include "workbook/templateinstall.h"
+#include "workbook/workbooklock.h"
 #include "workbook/xls/xlsworkbook.h"
 
 #include <QDateTime>

@@ -60,4 +60,9 @@ void CountingHost::quit() {
     inner_->quit();
 }
 
+bool CountingHost::hasUnsavedChanges() {
+    pass(QStringLiteral("hasUnsavedChanges"));
+    return inner_->hasUnsavedChanges();
+}
+
 }  // namespace velmora::test

@@ -39,6 +39,7 @@ CellValue MemoryHost::read(const QString& sheet, const QString& address) {
 void MemoryHost::writeRaw(const QString& sheet, const QString& address, const QString& text) {
     CellRef ref;
     auto& c = cells(sheet, address, ref);
+    unsaved = true;
     if (text.isEmpty())
         c.remove(ref);
     else
@@ -49,6 +50,7 @@ void MemoryHost::write(const QString& sheet, const QString& address, const QStri
     CellRef ref;
     auto& c = cells(sheet, address, ref);
     const CellValue v = CellValue::typed(text);
+    unsaved = true;
     if (v.isEmpty())
         c.remove(ref);
     else
@@ -63,6 +65,7 @@ void MemoryHost::select(const QString& sheet) {
 
 void MemoryHost::save() {
     ++saves;
+    unsaved = false;
 }
 
 void MemoryHost::quit() {

@@ -23,10 +23,12 @@ public:
     void select(const QString& sheet) override;
     void save() override;
     void quit() override;
+    bool hasUnsavedChanges() override { return unsaved; }
 
     bool shown = false;
     bool quitted = false;
     int saves = 0;
+    bool unsaved = false;  // a write since the last save
     QString openedPath;
     QString activeSheet;
 

@@ -2,6 +2,7 @@
 
 #include "workbook/connection.h"
 #include "workbook/embedded/embeddedhost.h"
+#include "workbook/templateinstall.h"
 
 namespace velmora::test {
 

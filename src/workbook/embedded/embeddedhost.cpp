@@ -1,15 +1,15 @@
 #include "workbook/embedded/embeddedhost.h"
 
+#include "common/savequestion.h"
 #include "workbook/embedded/changeguard.h"
-#include "workbook/embedded/savequestion.h"
 #include "workbook/embedded/sheetwindow.h"
 #include "workbook/embedded/workbookdocument.h"
-#include "workbook/embedded/workbooklock.h"
+#include "workbook/filechecks.h"
 #include "workbook/hosterror.h"
+#include "workbook/workbooklock.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 
@@ -21,7 +21,6 @@ struct EmbeddedHost::Impl {
     std::unique_ptr<WorkbookDocument> document;
     ChangeGuard guard;
     QPointer<SheetWindow> window;
-    SaveQuestion question;
 
     WorkbookDocument& open() {
         if (!document)
@@ -46,7 +45,8 @@ struct EmbeddedHost::Impl {
 };
 
 EmbeddedHost::EmbeddedHost() : d(std::make_unique<Impl>()) {
-    d->question = [this] { return askToSaveChanges(d->window, QFileInfo(d->path).fileName()); };
+    setSaveQuestion(
+        [this] { return askToSaveChanges(d->window, QFileInfo(d->path).fileName()); });
 }
 
 EmbeddedHost::~EmbeddedHost() {
@@ -55,16 +55,10 @@ EmbeddedHost::~EmbeddedHost() {
 
 void EmbeddedHost::open(const QString& path) {
     d->close();
-    const QString name = QDir::toNativeSeparators(path);
-    QFile file(path);
-    if (!file.exists())
-        throw HostError(QStringLiteral("找不到工作簿文件“%1”。").arg(name));
+    requireWorkbookFile(path);
     auto lock = std::make_unique<WorkbookLock>(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw HostError(QStringLiteral("无法读取工作簿文件“%1”：%2").arg(name, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw HostError(QStringLiteral("无法读取工作簿文件“%1”：%2").arg(name, file.errorString()));
+    const QByteArray bytes = readWorkbookFile(path);
+    const QString name = QDir::toNativeSeparators(path);
     try {
         d->document = std::make_unique<WorkbookDocument>(xls::XlsWorkbook::fromBytes(bytes));
     } catch (const xls::XlsError& e) {
@@ -117,17 +111,13 @@ void EmbeddedHost::save() {
 }
 
 void EmbeddedHost::quit() {
-    if (d->document && d->document->isModified() && d->question())
+    if (hasUnsavedChanges() && answerSaveQuestion())
         save();
     d->close();
 }
 
-bool EmbeddedHost::hasUnsavedChanges() const {
+bool EmbeddedHost::hasUnsavedChanges() {
     return d->document && d->document->isModified();
-}
-
-void EmbeddedHost::setSaveQuestion(SaveQuestion question) {
-    d->question = std::move(question);
 }
 
 }  // namespace velmora

@@ -3,7 +3,6 @@
 #include "workbook/spreadsheethost.h"
 
 #include <QString>
-#include <functional>
 #include <memory>
 
 namespace velmora {
@@ -23,22 +22,11 @@ public:
     void select(const QString& sheet) override;
     void save() override;
     void quit() override;
-
-    bool hasUnsavedChanges() const;
-
-    // How quit() asks about unsaved changes: returns true for 保存 (save),
-    // false for 不保存 (discard). The default asks with a dialog; tests
-    // answer without one.
-    using SaveQuestion = std::function<bool()>;
-    void setSaveQuestion(SaveQuestion question);
+    bool hasUnsavedChanges() override;
 
 private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
-
-// On the first start there is no workbook at path yet: the template workbook
-// is put there (folders created). An existing file is never replaced.
-void installTemplateIfMissing(const QString& path);
 
 }  // namespace velmora

@@ -1,5 +1,6 @@
 #include "workbook/embedded/workbookdocument.h"
 
+#include "workbook/hostcell.h"
 #include "workbook/hosterror.h"
 
 namespace velmora {
@@ -15,10 +16,7 @@ int WorkbookDocument::sheet(const QString& name) const {
 }
 
 CellRef WorkbookDocument::cell(const QString& address) {
-    const std::optional<CellRef> ref = parseA1(address);
-    if (!ref)
-        throw HostError(QStringLiteral("“%1”不是有效的单元格地址。").arg(address));
-    return *ref;
+    return hostCell(address);
 }
 
 void WorkbookDocument::store(int sheet, CellRef ref, const CellValue& value) {

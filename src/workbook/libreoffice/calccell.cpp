@@ -1,7 +1,7 @@
 #include "workbook/libreoffice/calccell.h"
 
+#include "workbook/dateformat.h"
 #include "workbook/libreoffice/unostring.h"
-#include "workbook/xls/formats.h"
 
 #include <com/sun/star/sheet/FormulaResult.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
@@ -115,7 +115,7 @@ CellReader::Shown CellReader::shownAs(sal_Int32 key) {
     if (type & css::util::NumberFormat::LOGICAL)
         shown = Shown::Boolean;
     else if ((type & (css::util::NumberFormat::DATE | css::util::NumberFormat::TIME)) &&
-             xls::isDateFormatCode(toQString(code)))
+             isDateFormatCode(toQString(code)))
         shown = Shown::Date;
     shown_.insert(key, shown);
     return shown;

@@ -1,6 +1,6 @@
 #include "workbook/libreoffice/calcdocument.h"
 
-#include "workbook/embedded/workbookdocument.h"
+#include "workbook/hostcell.h"
 #include "workbook/hosterror.h"
 #include "workbook/libreoffice/conflictcopy.h"
 #include "workbook/libreoffice/unostring.h"
@@ -62,7 +62,7 @@ Reference<css::sheet::XSpreadsheet> CalcDocument::sheet(const QString& name) {
 
 Reference<css::table::XCell> CalcDocument::cell(const Reference<css::sheet::XSpreadsheet>& sheet,
                                                 const QString& address) {
-    const CellRef ref = WorkbookDocument::cell(address);
+    const CellRef ref = hostCell(address);
     return sheet->getCellByPosition(ref.column, ref.row);
 }
 

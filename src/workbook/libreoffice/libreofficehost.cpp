@@ -1,6 +1,7 @@
 #include "workbook/libreoffice/libreofficehost.h"
 
-#include "workbook/embedded/savequestion.h"
+#include "common/savequestion.h"
+#include "workbook/filechecks.h"
 #include "workbook/hosterror.h"
 #include "workbook/libreoffice/calcdocument.h"
 #include "workbook/libreoffice/officesession.h"
@@ -27,7 +28,6 @@ QString officeFailure(const rtl::OUString& detail) {
 
 struct LibreOfficeHost::Impl {
     Mode mode = Mode::Visible;
-    SaveQuestion question;
     std::unique_ptr<office::OfficeSession> session;
     std::unique_ptr<CalcDocument> document;
     QString path;
@@ -105,7 +105,7 @@ struct LibreOfficeHost::Impl {
 
 LibreOfficeHost::LibreOfficeHost(Mode mode) : d(std::make_unique<Impl>()) {
     d->mode = mode;
-    d->question = [this] { return askToSaveChanges(nullptr, QFileInfo(d->path).fileName()); };
+    setSaveQuestion([this] { return askToSaveChanges(nullptr, QFileInfo(d->path).fileName()); });
 }
 
 LibreOfficeHost::~LibreOfficeHost() {
@@ -116,7 +116,7 @@ void LibreOfficeHost::open(const QString& path) {
     d->end();
     d->gone = false;
     d->path = path;
-    office::checkWorkbookFile(path);
+    checkWorkbookFile(path);
     try {
         d->load(path);
     } catch (const HostError&) {
@@ -166,7 +166,7 @@ void LibreOfficeHost::quit() {
         try {
             d->call([&](CalcDocument& doc) {
                 if (doc.isModified()) {
-                    if (d->question())
+                    if (answerSaveQuestion())
                         doc.store();
                     else
                         doc.discardChanges();
@@ -184,10 +184,6 @@ void LibreOfficeHost::quit() {
 
 bool LibreOfficeHost::hasUnsavedChanges() {
     return d->call([&](CalcDocument& doc) { return doc.isModified(); });
-}
-
-void LibreOfficeHost::setSaveQuestion(SaveQuestion question) {
-    d->question = std::move(question);
 }
 
 qint64 LibreOfficeHost::officeProcessId() const {

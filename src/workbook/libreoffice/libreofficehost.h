@@ -3,7 +3,6 @@
 #include "workbook/spreadsheethost.h"
 
 #include <QString>
-#include <functional>
 #include <memory>
 
 namespace velmora {
@@ -29,14 +28,7 @@ public:
     void select(const QString& sheet) override;
     void save() override;
     void quit() override;
-
-    bool hasUnsavedChanges();
-
-    // How quit() asks about unsaved changes: returns true for 保存 (save),
-    // false for 不保存 (discard). The default asks with a dialog; tests
-    // answer without one.
-    using SaveQuestion = std::function<bool()>;
-    void setSaveQuestion(SaveQuestion question);
+    bool hasUnsavedChanges() override;
 
     // The running office process and its connection pipe (0 and empty when
     // none runs): for diagnostics, and for tests that end it from outside.

@@ -1,5 +1,6 @@
 #include "workbook/libreoffice/officesession.h"
 
+#include "workbook/filechecks.h"
 #include "workbook/hosterror.h"
 #include "workbook/libreoffice/officeprofile.h"
 #include "workbook/libreoffice/processcontrol.h"

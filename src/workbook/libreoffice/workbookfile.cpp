@@ -1,30 +1,11 @@
 #include "workbook/libreoffice/workbookfile.h"
 
-#include "workbook/embedded/workbooklock.h"
-#include "workbook/hosterror.h"
+#include "workbook/workbooklock.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace velmora::office {
-
-void checkWorkbookFile(const QString& path) {
-    const QString name = QDir::toNativeSeparators(path);
-    QFile file(path);
-    if (!file.exists())
-        throw HostError(QStringLiteral("找不到工作簿文件“%1”。").arg(name));
-    if (!file.open(QIODevice::ReadOnly))
-        throw HostError(QStringLiteral("无法读取工作簿文件“%1”：%2").arg(name, file.errorString()));
-    static const QByteArray compoundFile = QByteArray::fromHex("d0cf11e0a1b11ae1");
-    if (file.read(compoundFile.size()) != compoundFile)
-        throw HostError(notAWorkbookMessage(path));
-}
-
-QString notAWorkbookMessage(const QString& path) {
-    return QStringLiteral("工作簿文件“%1”无法打开：它不是 Excel 97-2003 工作簿。")
-        .arg(QDir::toNativeSeparators(path));
-}
 
 QString refusalMessage(const QString& path, const AbortingInteractionHandler::Refusal& refusal,
                        const QString& detail) {

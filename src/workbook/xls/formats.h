@@ -9,10 +9,6 @@ namespace velmora::xls {
 
 struct Record;
 
-// True for a number format code that shows dates or times ("yyyy-m-d",
-// "[$-804]yyyy\"年\"m\"月\"", "h:mm"), false for numbers, text and General.
-bool isDateFormatCode(const QString& code);
-
 struct CellFormats {
     std::vector<bool> xfIsDate;   // by XF index
     std::vector<bool> xfIsStyle;  // style XFs are never a cell's format

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workbook/embedded/filehold.h"
+#include "workbook/filehold.h"
 
 #include <QString>
 

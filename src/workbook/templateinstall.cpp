@@ -1,5 +1,6 @@
+#include "workbook/templateinstall.h"
+
 #include "workbook/atomicfile.h"
-#include "workbook/embedded/embeddedhost.h"
 #include "workbook/hosterror.h"
 #include "workbook/templatefile.h"
 

@@ -1,4 +1,4 @@
-#include "workbook/embedded/lockentry.h"
+#include "workbook/lockentry.h"
 
 #include "workbook/paths.h"
 

@@ -1,4 +1,4 @@
-#include "workbook/embedded/savequestion.h"
+#include "common/savequestion.h"
 
 #include "common/messages.h"
 

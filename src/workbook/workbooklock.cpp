@@ -1,6 +1,6 @@
-#include "workbook/embedded/workbooklock.h"
+#include "workbook/workbooklock.h"
 
-#include "workbook/embedded/lockentry.h"
+#include "workbook/lockentry.h"
 #include "workbook/hosterror.h"
 
 #include <QDateTime>

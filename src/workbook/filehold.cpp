@@ -1,4 +1,4 @@
-#include "workbook/embedded/filehold.h"
+#include "workbook/filehold.h"
 
 #include <QFile>
 
