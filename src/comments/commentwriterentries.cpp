@@ -1,9 +1,7 @@
 #include "comments/commentmessages.h"
 #include "comments/commentwriterform.h"
-#include "common/plaintext.h"
-#include "common/guard.h"
 #include "common/messages.h"
-#include "common/numberbox.h"
+#include "common/plaintext.h"
 #include "ui_commentwriterform.h"
 #include "workbook/connection.h"
 #include "workbook/layout.h"
@@ -27,70 +25,45 @@ std::optional<QString> CommentWriterForm::gradeColumn() {
     return std::nullopt;
 }
 
+RowBinding CommentWriterForm::entryIn(const QString& column) {
+    return RowBinding({RowField::of(kListsSheet, column, *ui->TextBox21)});
+}
+
 void CommentWriterForm::loadEntry(int number) {
     if (const auto column = gradeColumn())
-        ui->TextBox21->setPlainText(
-            StudentWorkbook::read(kListsSheet, address(*column, rowOf(number))));
+        entryIn(*column).load(number);
 }
 
-void CommentWriterForm::CommandButton9_Click() {
-    guarded(this, [this] {
-        if (const auto number = checkedNumber(ui->TextBox22))
-            loadEntry(*number);
-    });
+void CommentWriterForm::loadEntry() {
+    if (const std::optional<int> number = entry_.current())
+        loadEntry(*number);
 }
 
-// No upper bound but the last number a sheet row can hold.
-void CommentWriterForm::CommandButton11_Click() {
-    guarded(this, [this] {
-        const auto number = checkedNumber(ui->TextBox22);
-        if (!number)
-            return;
-        if (*number >= kMaxNumber) {
-            showMessage(this, kNothingThere);
-            return;
-        }
-        ui->TextBox22->setText(numberBoxText(*number + 1));
-        loadEntry(*number + 1);
-    });
-}
-
-void CommentWriterForm::CommandButton10_Click() {
-    guarded(this, [this] {
-        const auto number = checkedNumber(ui->TextBox22);
-        if (!number)
-            return;
-        if (*number <= 1) {
-            showMessage(this, kNothingThere);
-            return;
-        }
-        ui->TextBox22->setText(numberBoxText(*number - 1));
-        loadEntry(*number - 1);
-    });
+// The entry number changes even when the grade type selects no column.
+void CommentWriterForm::showEntry(int number) {
+    entry_.show(number);
+    loadEntry(number);
 }
 
 // Saves the workbook also when the grade type selected no column.
-void CommentWriterForm::CommandButton8_Click() {
-    guarded(this, [this] {
-        const QString entry = plainText(*ui->TextBox21);
-        if (entry.isEmpty()) {
-            showMessage(this, kLoadFirst);
-            return;
-        }
-        const auto number = checkedNumber(ui->TextBox22);
-        if (!number)
-            return;
-        if (const auto column = gradeColumn())
-            StudentWorkbook::writeRaw(kListsSheet, address(*column, rowOf(*number)), entry);
-        StudentWorkbook::save();
-    });
+void CommentWriterForm::storeEntry() {
+    if (plainText(*ui->TextBox21).isEmpty()) {
+        showMessage(this, kLoadFirst);
+        return;
+    }
+    const std::optional<int> number = entry_.current();
+    if (!number)
+        return;
+    if (const auto column = gradeColumn())
+        entryIn(*column).store(*number);
+    StudentWorkbook::save();
 }
 
-void CommentWriterForm::CommandButton12_Click() {
+void CommentWriterForm::moveCommentToEditor() {
     ui->TextBox21->setPlainText(comment());
 }
 
-void CommentWriterForm::CommandButton13_Click() {
+void CommentWriterForm::moveEditorToComment() {
     setComment(plainText(*ui->TextBox21));
 }
 

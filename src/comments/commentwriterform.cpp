@@ -5,24 +5,21 @@
 #include "comments/librarybox.h"
 #include "comments/librarypicker.h"
 #include "comments/librarytexts.h"
+#include "common/designerform.h"
 #include "common/guard.h"
 #include "common/messages.h"
-#include "common/numberbox.h"
 #include "common/plaintext.h"
 #include "ui_commentwriterform.h"
 #include "workbook/connection.h"
 #include "workbook/layout.h"
 
 #include <QMouseEvent>
-#include <QSignalBlocker>
 
 namespace velmora::comments {
 
 using namespace velmora::layout;
 
 namespace {
-const QString kRollLabel = QStringLiteral("学号:");
-
 const QString kHelpText =
     QStringList{
         QStringLiteral("1、先按住左键拖动选择要写的评语内容.再松开左键."),
@@ -35,60 +32,30 @@ const QString kHelpText =
 }  // namespace
 
 CommentWriterForm::CommentWriterForm(QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::UserForm7>()) {
-    ui->setupUi(this);
+    : QWidget(parent),
+      ui(setUpForm<Ui::UserForm7>(this)),
+      student_(*ui->TextBox12, *this),
+      entry_(*ui->TextBox22, *this) {
     applyCommentWriterLook(*ui, *this);
 
-    auto* picker = new LibraryPicker(*ui->TextBox24, *ui->TextBox13, this);
+    const RowField comment = RowField::of(kCommentsSheet, kCommentColumn, *ui->TextBox13);
+    const QList<RowField> identity = {
+        RowField::of(kCommentsSheet, kCommentsIdentityColumn, *ui->TextBox14),
+        RowField::of(kArchiveSheet, kArchiveRollColumn, *ui->TextBox20, QStringLiteral("学号:"))};
+    identity_ = RowBinding(identity);
+    comment_ = RowBinding({comment});
+    stepped_ = RowBinding(QList<RowField>{comment} + identity);
+
+    student_.askWhenEmpty([this] { setComment(QStringLiteral(" ")); });
+    student_.afterNothingToLookUp([this] { closingCheck(); });
+    student_.follow([this](int number) { showIdentity(number); });
+
+    auto* picker = new LibraryPicker(*ui->TextBox13, this);
     for (const QString& name : libraryBoxNames()) {
         auto* box = findChild<QPlainTextEdit*>(name);
         setUpLibraryBox(*box, libraryText(name), name == QStringLiteral("TextBox17"));
         picker->watch(*box);
     }
-
-    connect(ui->TextBox12, &QLineEdit::textChanged, this, &CommentWriterForm::TextBox12_Change);
-    connect(ui->CommandButton6, &QPushButton::clicked, this,
-            &CommentWriterForm::CommandButton6_Click);
-    connect(ui->CommandButton4, &QPushButton::clicked, this,
-            &CommentWriterForm::CommandButton4_Click);
-    connect(ui->CommandButton5, &QPushButton::clicked, this,
-            &CommentWriterForm::CommandButton5_Click);
-    connect(ui->CommandButton7, &QPushButton::clicked, this,
-            &CommentWriterForm::CommandButton7_Click);
-    connect(ui->CommandButton2, &QPushButton::clicked, this,
-            &CommentWriterForm::CommandButton2_Click);
-    connect(ui->CommandButton9, &QPushButton::clicked, this,
-            &CommentWriterForm::CommandButton9_Click);
-    connect(ui->CommandButton8, &QPushButton::clicked, this,
-            &CommentWriterForm::CommandButton8_Click);
-    connect(ui->CommandButton10, &QPushButton::clicked, this,
-            &CommentWriterForm::CommandButton10_Click);
-    connect(ui->CommandButton11, &QPushButton::clicked, this,
-            &CommentWriterForm::CommandButton11_Click);
-    connect(ui->CommandButton12, &QPushButton::clicked, this,
-            &CommentWriterForm::CommandButton12_Click);
-    connect(ui->CommandButton13, &QPushButton::clicked, this,
-            &CommentWriterForm::CommandButton13_Click);
-    ui->Label9->installEventFilter(this);
-
-    UserForm_Initialize();
-}
-
-CommentWriterForm::~CommentWriterForm() = default;
-
-bool CommentWriterForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui->Label9 && event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton &&
-            ui->Label9->rect().contains(mouse->position().toPoint())) {
-            Label9_Click();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void CommentWriterForm::UserForm_Initialize() {
     ui->ComboBox1->addItems({QStringLiteral("优"), QStringLiteral("良"), QStringLiteral("差")});
     ui->ComboBox1->setCurrentIndex(-1);
     ui->ComboBox1->setEditText(kNoType);
@@ -96,13 +63,34 @@ void CommentWriterForm::UserForm_Initialize() {
          {ui->TextBox9, ui->TextBox8, ui->TextBox7, ui->TextBox2, ui->TextBox3, ui->TextBox4,
           ui->TextBox5, ui->TextBox6, ui->TextBox17, ui->TextBox18, ui->TextBox19, ui->TextBox21})
         box->moveCursor(QTextCursor::Start);
+
+    onClick(ui->CommandButton6, this, &CommentWriterForm::loadComment);
+    onClick(ui->CommandButton4, this, &CommentWriterForm::storeComment);
+    student_.stepWith(*ui->CommandButton5, *ui->CommandButton7,
+                      [this](int number) { showStudent(number); });
+    connect(ui->CommandButton2, &QPushButton::clicked, this, &QWidget::close);
+    onClick(ui->CommandButton9, this, &CommentWriterForm::loadEntry);
+    onClick(ui->CommandButton8, this, &CommentWriterForm::storeEntry);
+    entry_.stepWith(*ui->CommandButton10, *ui->CommandButton11,
+                    [this](int number) { showEntry(number); });
+    onClick(ui->CommandButton12, this, &CommentWriterForm::moveCommentToEditor);
+    onClick(ui->CommandButton13, this, &CommentWriterForm::moveEditorToComment);
+    ui->Label9->installEventFilter(this);
 }
 
-std::optional<int> CommentWriterForm::checkedNumber(const QLineEdit* box) {
-    const auto number = numberBoxValue(box->text());
-    if (!number)
-        showMessage(this, kBadNumberMessage);
-    return number;
+CommentWriterForm::~CommentWriterForm() = default;
+
+// Label9 is clicked when the left button is let go over it.
+bool CommentWriterForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->Label9 && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            ui->Label9->rect().contains(mouse->position().toPoint())) {
+            showHelp();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QString CommentWriterForm::comment() const {
@@ -118,113 +106,38 @@ void CommentWriterForm::closingCheck() {
         showMessage(this, kNotWrittenYet);
 }
 
-// Runs on every change of the number box. While the box holds no valid
-// number (half typed, deleted) nothing changes and nothing is said.
-void CommentWriterForm::TextBox12_Change() {
-    const auto number = numberBoxValue(ui->TextBox12->text());
-    if (number)
-        guarded(this, [&] { showStudent(*number); });
+void CommentWriterForm::showIdentity(int number) {
+    setComment(QString());
+    identity_.load(number);
+}
+
+void CommentWriterForm::loadComment() {
+    if (const std::optional<int> number = student_.current()) {
+        comment_.load(*number);
+        closingCheck();
+    }
+}
+
+void CommentWriterForm::storeComment() {
+    const std::optional<int> number =
+        student_.current([this] { showMessage(this, kAskForNumberMessage); });
+    if (!number)
+        return;
+    if (comment().isEmpty()) {
+        showMessage(this, kNotWritten);
+        return;
+    }
+    comment_.store(*number);
+    StudentWorkbook::save();
 }
 
 void CommentWriterForm::showStudent(int number) {
-    const int row = rowOf(number);
-    setComment(QString());
-    ui->TextBox14->setText(
-        StudentWorkbook::read(kCommentsSheet, address(kCommentsIdentityColumn, row)));
-    ui->TextBox20->setText(kRollLabel +
-                           StudentWorkbook::read(kArchiveSheet, address(kArchiveRollColumn, row)));
+    student_.show(number);
+    stepped_.load(number);
+    closingCheck();
 }
 
-// Steps the number box; Show the student runs right here, inside the
-// operation, so that a host failure is reported once, by that operation.
-void CommentWriterForm::setStudentNumber(int number) {
-    {
-        const QSignalBlocker quiet(ui->TextBox12);
-        ui->TextBox12->setText(numberBoxText(number));
-    }
-    showStudent(number);
-}
-
-void CommentWriterForm::loadStudent(int number) {
-    const int row = rowOf(number);
-    setComment(StudentWorkbook::read(kCommentsSheet, address(kCommentColumn, row)));
-    ui->TextBox14->setText(
-        StudentWorkbook::read(kCommentsSheet, address(kCommentsIdentityColumn, row)));
-    ui->TextBox20->setText(kRollLabel +
-                           StudentWorkbook::read(kArchiveSheet, address(kArchiveRollColumn, row)));
-}
-
-void CommentWriterForm::CommandButton6_Click() {
-    guarded(this, [this] {
-        if (ui->TextBox12->text().isEmpty()) {
-            showMessage(this, kNoNumber);
-            setComment(QStringLiteral(" "));
-            closingCheck();
-            return;
-        }
-        const auto number = checkedNumber(ui->TextBox12);
-        if (!number)
-            return;
-        setComment(StudentWorkbook::read(kCommentsSheet, address(kCommentColumn, rowOf(*number))));
-        closingCheck();
-    });
-}
-
-void CommentWriterForm::CommandButton4_Click() {
-    guarded(this, [this] {
-        if (ui->TextBox12->text().isEmpty()) {
-            showMessage(this, kNoNumber);
-            return;
-        }
-        const auto number = checkedNumber(ui->TextBox12);
-        if (!number)
-            return;
-        const QString text = comment();
-        if (text.isEmpty()) {
-            showMessage(this, kNotWritten);
-            return;
-        }
-        StudentWorkbook::writeRaw(kCommentsSheet, address(kCommentColumn, rowOf(*number)), text);
-        StudentWorkbook::save();
-    });
-}
-
-void CommentWriterForm::CommandButton5_Click() {
-    stepStudent(-1);
-}
-
-void CommentWriterForm::CommandButton7_Click() {
-    stepStudent(+1);
-}
-
-// Previous and next: from 1 there is nothing before, and nothing after the
-// last number a sheet row can hold.
-void CommentWriterForm::stepStudent(int step) {
-    guarded(this, [this, step] {
-        if (ui->TextBox12->text().isEmpty()) {
-            showMessage(this, kNoNumber);
-            setComment(QStringLiteral(" "));
-            return;
-        }
-        const auto number = checkedNumber(ui->TextBox12);
-        if (!number)
-            return;
-        const int next = *number + step;
-        if (next < 1 || next > kMaxNumber) {
-            showMessage(this, kNothingThere);
-        } else {
-            setStudentNumber(next);
-            loadStudent(next);
-        }
-        closingCheck();
-    });
-}
-
-void CommentWriterForm::CommandButton2_Click() {
-    close();
-}
-
-void CommentWriterForm::Label9_Click() {
+void CommentWriterForm::showHelp() {
     showMessage(this, kHelpText, kHelpTitle);
 }
 

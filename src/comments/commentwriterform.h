@@ -1,5 +1,8 @@
 #pragma once
 
+#include "common/numberstepper.h"
+#include "common/rowbinding.h"
+
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -8,8 +11,6 @@
 namespace Ui {
 class UserForm7;
 }
-
-class QLineEdit;
 
 namespace velmora::comments {
 
@@ -27,35 +28,37 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void UserForm_Initialize();
-    void TextBox12_Change();
-    void CommandButton6_Click();
-    void CommandButton4_Click();
-    void CommandButton5_Click();
-    void CommandButton7_Click();
-    void CommandButton2_Click();
-    void Label9_Click();
-    void CommandButton9_Click();
-    void CommandButton8_Click();
-    void CommandButton10_Click();
-    void CommandButton11_Click();
-    void CommandButton12_Click();
-    void CommandButton13_Click();
+    // The student in the number box (every change of it, typed or stepped):
+    // the comment box empties, the identity display shows who it is.
+    void showIdentity(int number);
+    void loadComment();
+    void storeComment();
+    void showHelp();
+    // The own comment library (commentwriterentries.cpp).
+    void loadEntry();
+    void storeEntry();
+    void moveCommentToEditor();
+    void moveEditorToComment();
 
-    // The number in a number box, or the bad-number message and nothing.
-    std::optional<int> checkedNumber(const QLineEdit* box);
+    // Steps to the student: the number box first, then the comment and the
+    // identity; then the closing check.
     void showStudent(int number);
-    void setStudentNumber(int number);
-    void loadStudent(int number);
-    // Previous (-1) and next (+1) student.
-    void stepStudent(int step);
     void closingCheck();
     QString comment() const;
     void setComment(const QString& text);
+    // The own library's column for the grade type in ComboBox1, if any.
     std::optional<QString> gradeColumn();
+    // The editor bound to the library entry in this column.
+    RowBinding entryIn(const QString& column);
     void loadEntry(int number);
+    void showEntry(int number);
 
     std::unique_ptr<Ui::UserForm7> ui;
+    NumberStepper student_;
+    NumberStepper entry_;
+    RowBinding identity_;  // 写评语 B, 学生档案 B after "学号:"
+    RowBinding comment_;   // 写评语 AM
+    RowBinding stepped_;   // the comment, then the identity
 };
 
 }  // namespace velmora::comments

@@ -1,13 +1,12 @@
 #include "comments/librarypicker.h"
 
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 
 namespace velmora::comments {
 
-LibraryPicker::LibraryPicker(QLineEdit& moveCounter, QPlainTextEdit& commentBox, QObject* parent)
-    : QObject(parent), counter_(moveCounter), commentBox_(commentBox) {}
+LibraryPicker::LibraryPicker(QPlainTextEdit& commentBox, QObject* parent)
+    : QObject(parent), commentBox_(commentBox) {}
 
 void LibraryPicker::watch(QPlainTextEdit& libraryBox) {
     // Moves count whether a button is down or not.
@@ -23,10 +22,10 @@ bool LibraryPicker::eventFilter(QObject* watched, QEvent* event) {
         return false;
     switch (event->type()) {
         case QEvent::MouseButtonPress:
-            press();
+            pressMark_ = moves_;
             break;
         case QEvent::MouseMove:
-            move();
+            ++moves_;
             break;
         case QEvent::MouseButtonRelease:
             release(*box);
@@ -39,18 +38,8 @@ bool LibraryPicker::eventFilter(QObject* watched, QEvent* event) {
     return static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton;
 }
 
-void LibraryPicker::press() {
-    pressMark_ = counter_.text();
-}
-
-void LibraryPicker::move() {
-    counter_.setText(QString::number(counter_.text().toLongLong() + 1));
-}
-
 void LibraryPicker::release(QPlainTextEdit& libraryBox) {
-    // An empty mark counts as 0.
-    const qint64 moves = counter_.text().toLongLong() - pressMark_.toLongLong();
-    if (moves > 2) {
+    if (moves_ - pressMark_ > 2) {
         libraryBox.copy();  // no selection: the clipboard keeps what it held
         commentBox_.paste();
     }

@@ -1,9 +1,7 @@
 #pragma once
 
 #include <QObject>
-#include <QString>
 
-class QLineEdit;
 class QPlainTextEdit;
 
 namespace velmora::comments {
@@ -11,28 +9,30 @@ namespace velmora::comments {
 // Picking from the library boxes: a press, three or more mouse moves and a
 // release in a library box copy its selection to the clipboard and paste the
 // clipboard into the comment box at its insertion point; a plain click does
-// nothing. Moves are counted in the form's hidden counter box, shared by all
-// library boxes and never reset; a press marks the counter, a release
-// compares with the mark. Every mouse button behaves alike.
+// nothing. Moves are counted once for all library boxes and never reset; a
+// press marks the count, a release compares with the mark. Every mouse
+// button behaves alike.
 class LibraryPicker : public QObject {
     Q_OBJECT
 public:
-    LibraryPicker(QLineEdit& moveCounter, QPlainTextEdit& commentBox, QObject* parent);
+    LibraryPicker(QPlainTextEdit& commentBox, QObject* parent);
 
     // Picks from this box from now on.
     void watch(QPlainTextEdit& libraryBox);
+
+    // The move count: 1 when the window opens, one more for every mouse move
+    // over a library box.
+    qint64 moveCount() const { return moves_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void press();
-    void move();
     void release(QPlainTextEdit& libraryBox);
 
-    QLineEdit& counter_;
     QPlainTextEdit& commentBox_;
-    QString pressMark_;  // the counter's text at the last press; empty before the first
+    qint64 moves_ = 1;
+    qint64 pressMark_ = 0;  // the count at the last press; 0 before the first
 };
 
 }  // namespace velmora::comments

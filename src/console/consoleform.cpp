@@ -50,10 +50,10 @@ ConsoleForm::ConsoleForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* confirm = new QPushButton(QStringLiteral("确定"), this);
     confirm->setObjectName(QStringLiteral("CommandButton1"));
     confirm->setGeometry(ptRect(74, 148, 72, 22));
-    connect(confirm, &QPushButton::clicked, this, &ConsoleForm::CommandButton1_Click);
+    connect(confirm, &QPushButton::clicked, this, &ConsoleForm::carryOutChoice);
 }
 
-void ConsoleForm::CommandButton1_Click() {
+void ConsoleForm::carryOutChoice() {
     for (const auto& [number, choice] : choices_) {
         if (!choice.button->isChecked())
             continue;

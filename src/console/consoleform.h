@@ -19,7 +19,7 @@ public:
 
     // Carries out the first checked option in control-number order; with
     // nothing checked nothing happens and the console stays open.
-    void CommandButton1_Click();
+    void carryOutChoice();
 
 private:
     struct Choice {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "common/numberstepper.h"
+#include "common/rowbinding.h"
+
 #include <QWidget>
 #include <memory>
-#include <optional>
 
 namespace Ui {
 class ScoreQueryForm;
@@ -20,22 +22,18 @@ public:
     ~ScoreQueryForm() override;
 
 private:
-    void UserForm_Initialize();
-    void TextBox12_Change();
-    void CommandButton6_Click();
-    void CommandButton7_Click();
-    void CommandButton5_Click();
-    void CommandButton2_Click();
-
-    // The student in the number box, or a message and nullopt; the empty box
-    // gets its own message and leaves one space in the large box.
-    std::optional<int> lookupNumber();
-    // Rewrites the number box and runs its change step, as typing would.
-    void setNumber(int number);
-    // The sixteen scores and the large box for the student's row.
-    void showStudent(int row);
+    void showHeadings();
+    // The student in the number box (every change of it, typed or stepped):
+    // the large box empties, the roll number and the name follow.
+    void showIdentity(int number);
+    void lookUpStudent();
+    // Steps to the student: the number box first, then the scores.
+    void showStudent(int number);
 
     std::unique_ptr<Ui::ScoreQueryForm> ui;
+    NumberStepper number_;
+    RowBinding identity_;  // 写评语 B, 学生档案 B after "学号:"
+    RowBinding scores_;    // the sixteen scores, then 写评语 C
 };
 
 }  // namespace velmora::scores

@@ -46,25 +46,18 @@ ClassSettingsForm::ClassSettingsForm(QWidget* parent) : QWidget(parent), ui(new 
     setFont(songFont(9));
     setFixedSize(pt(429), pt(254));
 
-    connect(ui->CommandButton1, &QPushButton::clicked, this,
-            [this] { guarded(this, [this] { CommandButton1_Click(); }); });
-    connect(ui->CommandButton2, &QPushButton::clicked, this,
-            [this] { guarded(this, [this] { CommandButton2_Click(); }); });
+    onClick(ui->CommandButton1, this, &ClassSettingsForm::storeSettings);
+    connect(ui->CommandButton2, &QPushButton::clicked, this, &QWidget::close);
 }
 
 ClassSettingsForm::~ClassSettingsForm() = default;
 
 // "确定": each box's text becomes its cell's value, as if typed there. A
 // failure on the way leaves the window open, so nothing typed is lost.
-void ClassSettingsForm::CommandButton1_Click() {
+void ClassSettingsForm::storeSettings() {
     for (const Binding& b : bindings(*ui))
         StudentWorkbook::write(kSettingsSheet, b.cell, b.box->text());
     showMessage(this, QStringLiteral("设置成功。"), kNoticeTitle);
-    close();
-}
-
-// "以后设置"
-void ClassSettingsForm::CommandButton2_Click() {
     close();
 }
 

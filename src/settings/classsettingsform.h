@@ -19,8 +19,7 @@ public:
     ~ClassSettingsForm() override;
 
 private:
-    void CommandButton1_Click();
-    void CommandButton2_Click();
+    void storeSettings();
 
     std::unique_ptr<Ui::UserForm2> ui;
 };

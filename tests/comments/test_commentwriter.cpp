@@ -217,6 +217,7 @@ void TestCommentWriter::studentOperations_data() {
     row("previous at 1, comment", {previous, "1", "有", "", kNothingThere, "1", "有", "|学号:"});
     row("previous at 1, none",
         {previous, "1", "", "", kNothingThere + "; " + kNotWrittenYet, "1", "", "|学号:"});
+    row("previous from 0", {previous, "0", "", "", kNothingThere + "; " + kNotWrittenYet, "0", "", "|"});
     row("previous without number", {previous, "", "旧", "", kNoNumber, "", " ", "|"});
     row("previous letters", {previous, "x", "旧", "", bad, "x", "旧", "|"});
     row("next from 5", {next, "5", "旧", stepReads(6), "", "6", "6号评语", "第6名|学号:20030106"});
@@ -287,6 +288,7 @@ void TestCommentWriter::entryOperations_data() {
     row("previous 良 from 3", {previous, "良", "3", "旧", "read Sheet1!BP3", "", "2", "良二"});
     row("previous 类型 from 3", {previous, "类型", "3", "旧", "", kChooseType, "2", "旧"});
     row("previous at 1", {previous, "优", "1", "旧", "", kNothingThere, "1", "旧"});
+    row("previous from 0", {previous, "优", "0", "旧", "", kNothingThere, "0", "旧"});
     row("previous letters", {previous, "优", "一", "旧", "", bad, "一", "旧"});
 }
 

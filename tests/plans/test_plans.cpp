@@ -125,6 +125,7 @@ void TestPlans::steps_data() {
 
     // clang-format off
     QTest::newRow("1, previous") << "1" << "CommandButton5" << kNothing << "1" << 0;
+    QTest::newRow("0, previous") << "0" << "CommandButton5" << kNothing << "0" << 0;
     QTest::newRow("1, next") << "1" << "CommandButton7" << "" << "2" << 3;
     QTest::newRow("3, previous") << "3" << "CommandButton5" << "" << "2" << 3;
     QTest::newRow("leading blank 7, next") << " 7" << "CommandButton7" << "" << "8" << 9;
@@ -236,7 +237,7 @@ void TestPlans::firstMouseMovement_data() {
     QTest::newRow("the entry in the number box") << "5" << "" << "" << false << 6 << "";
     QTest::newRow("typed plan is kept") << "1" << "改写" << "" << false << 0 << "";
     QTest::newRow("typed summary is kept") << "1" << "" << "补充" << true << 0 << "";
-    QTest::newRow("no entry number") << "0" << "" << "" << false << 0 << kNothing;
+    QTest::newRow("no entry number") << "0" << "" << "" << false << 0 << kBadNumberMessage;
     // clang-format on
 }
 

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace velmora {
+
+// A control bound to one column of a numbered row: it shows the cell's text
+// and gives the text to store there. A box may show a label before the
+// cell's text ("学号:" and a roll number); the label is not the cell's.
+struct RowField {
+    QString sheet;
+    QString column;
+    std::function<QString()> text;
+    std::function<void(const QString&)> show;
+
+    static RowField of(const QString& sheet, const QString& column, QLineEdit& box,
+                       const QString& prefix = {});
+    static RowField of(const QString& sheet, const QString& column, QPlainTextEdit& box);
+    static RowField of(const QString& sheet, const QString& column, QLabel& label);
+};
+
+// The fields a window loads from a student's or entry's row and stores back,
+// each cell read or written through the connection by itself. A load reads
+// every cell before any control changes, so a refused read leaves the window
+// as it was (and a later store cannot mix two rows); a store writes every
+// field before the caller saves.
+class RowBinding {
+public:
+    RowBinding() = default;
+    explicit RowBinding(QList<RowField> fields);
+
+    void load(int number);
+    void store(int number);
+
+    // Whether any of the row's cells holds text (read from the workbook).
+    bool rowHoldsText(int number) const;
+    // The row the controls were last loaded from or stored into, if any.
+    std::optional<int> loadedNumber() const { return loaded_; }
+
+private:
+    QStringList read(int number) const;
+
+    QList<RowField> fields_;
+    std::optional<int> loaded_;
+};
+
+}  // namespace velmora
