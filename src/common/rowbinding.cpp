@@ -50,7 +50,9 @@ void RowBinding::store(int number) {
     loaded_ = number;
 }
 
-bool RowBinding::rowHoldsText(int number) const {
+bool RowBinding::holdsUnseenText(int number) const {
+    if (number == loaded_)
+        return false;
     const QStringList texts = read(number);
     return std::any_of(texts.begin(), texts.end(), [](const QString& t) { return !t.isEmpty(); });
 }

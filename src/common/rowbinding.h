@@ -39,15 +39,16 @@ public:
     void load(int number);
     void store(int number);
 
-    // Whether any of the row's cells holds text (read from the workbook).
-    bool rowHoldsText(int number) const;
-    // The row the controls were last loaded from or stored into, if any.
-    std::optional<int> loadedNumber() const { return loaded_; }
+    // Whether storing into this row would write over text the controls have
+    // not shown: it is another row than the one they were loaded from (or
+    // last stored into), and one of its cells holds text (read here).
+    bool holdsUnseenText(int number) const;
 
 private:
     QStringList read(int number) const;
 
     QList<RowField> fields_;
+    // The row the controls were last loaded from or stored into.
     std::optional<int> loaded_;
 };
 

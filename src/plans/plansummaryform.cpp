@@ -16,6 +16,8 @@ using namespace velmora::layout;
 
 namespace {
 const QString kCopiedMessage = QStringLiteral("已经复制成功，请打开WORD或记事本，然后进行粘贴。");
+const QString kNothingSelected = QStringLiteral("没有选中任何文字，未复制。");
+const QString kUnseenEntry = QStringLiteral("第%1条已有内容，请先用 ≤ ≥ 查看后再修改。");
 }  // namespace
 
 PlanSummaryForm::PlanSummaryForm(QWidget* parent)
@@ -56,16 +58,28 @@ void PlanSummaryForm::showEntry(int number) {
     number_.show(number);
 }
 
+// An entry whose texts the boxes do not show is never written over: the
+// number box may name another entry than the one shown.
 void PlanSummaryForm::storeEntry() {
-    if (const std::optional<int> number = number_.current()) {
-        entry_.store(*number);
-        StudentWorkbook::save();
+    const std::optional<int> number = number_.current();
+    if (!number)
+        return;
+    if (entry_.holdsUnseenText(*number)) {
+        showMessage(this, kUnseenEntry.arg(*number));
+        return;
     }
+    entry_.store(*number);
+    StudentWorkbook::save();
 }
 
 // The summary's selection, then the plan's, so the plan's wins when both
 // boxes hold one.
 void PlanSummaryForm::copySelections() {
+    if (!ui->TextBox17->textCursor().hasSelection() &&
+        !ui->TextBox18->textCursor().hasSelection()) {
+        showMessage(this, kNothingSelected);
+        return;
+    }
     ui->TextBox18->copy();
     ui->TextBox17->copy();
     showMessage(this, kCopiedMessage, kNoticeTitle);

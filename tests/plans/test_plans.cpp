@@ -1,6 +1,6 @@
 // The plan and summary window: which cells each button reads and writes, the
-// store of both texts with its save, the one refresh at the first mouse
-// movement, and the copy of the selections.
+// store of both texts with its save (never over an entry not shown), the one
+// refresh at the first mouse movement, and the copy of the selections.
 #include "common/messages.h"
 #include "common/numberbox.h"
 #include "plans/plansummaryform.h"
@@ -175,32 +175,41 @@ void TestPlans::steps() {
 }
 
 void TestPlans::store_data() {
+    QTest::addColumn<int>("shown");  // the entry stepped to before the store
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("plan");
     QTest::addColumn<QString>("summary");
-    QTest::addColumn<int>("row");  // 0: refused, nothing written
+    QTest::addColumn<QString>("message");  // empty: stored and saved
 
+    const QString entryThree = QStringLiteral("第3条已有内容，请先用 ≤ ≥ 查看后再修改。");
     // clang-format off
-    QTest::newRow("plan and summary") << "1" << "新计划" << "新总结" << 2;
-    QTest::newRow("plan only a line break") << "4" << "\n" << "总结四" << 5;
-    QTest::newRow("plan emptied, summary kept") << "2" << "" << "只改了总结" << 3;
-    QTest::newRow("both emptied") << "3" << "" << "" << 4;
-    QTest::newRow("0 is no entry") << "0" << "计划" << "总结" << 0;
-    QTest::newRow("empty number") << "" << "计划" << "总结" << 0;
-    QTest::newRow("letters") << "1a" << "计划" << "总结" << 0;
+    QTest::newRow("plan and summary") << 1 << "1" << "新计划" << "新总结" << "";
+    QTest::newRow("plan only a line break") << 4 << "4" << "\n" << "总结四" << "";
+    QTest::newRow("plan emptied, summary kept") << 2 << "2" << "" << "只改了总结" << "";
+    QTest::newRow("both emptied") << 3 << "3" << "" << "" << "";
+    QTest::newRow("an empty entry not shown") << 1 << "20" << "计划" << "总结" << "";
+    QTest::newRow("an entry not shown holds text") << 1 << "3" << "计划" << "总结" << entryThree;
+    QTest::newRow("0 is no entry") << 1 << "0" << "计划" << "总结" << QString(kBadNumberMessage);
+    QTest::newRow("empty number") << 1 << "" << "计划" << "总结" << QString(kBadNumberMessage);
+    QTest::newRow("letters") << 1 << "1a" << "计划" << "总结" << QString(kBadNumberMessage);
     // clang-format on
 }
 
 void TestPlans::store() {
+    QFETCH(int, shown);
     QFETCH(QString, box);
     QFETCH(QString, plan);
     QFETCH(QString, summary);
-    QFETCH(int, row);
+    QFETCH(QString, message);
 
     TestWorkbook wb;
     seed(wb);
     MessageRecorder recorder;
     PlanSummaryForm f;
+    if (shown > 1) {
+        numberBox(f)->setText(QString::number(shown - 1));
+        click(f, "CommandButton7");
+    }
     numberBox(f)->setText(box);
     planBox(f)->setPlainText(plan);
     summaryBox(f)->setPlainText(summary);
@@ -208,17 +217,23 @@ void TestPlans::store() {
 
     click(f, "CommandButton8");
 
-    if (row == 0) {
-        QCOMPARE(recorder.texts(), QStringList{kBadNumberMessage});
-        QCOMPARE(wb.requests().log, QStringList());
-        QCOMPARE(wb.cell(kListsSheet, QStringLiteral("AJ1")), QStringLiteral("计划1\n第二行"));
+    const std::optional<int> number = numberBoxValue(box);
+    const int row = number ? rowOf(*number) : 0;
+    // Another entry than the one shown is read first: its texts are not
+    // written over unseen.
+    const QStringList checked = number && *number != shown ? loads(row) : QStringList();
+    if (!message.isEmpty()) {
+        QCOMPARE(recorder.texts(), QStringList{message});
+        QCOMPARE(wb.requests().log, checked);
+        QCOMPARE(wb.cell(kListsSheet, QStringLiteral("AJ4")), QStringLiteral("计划4\n第二行"));
+        QCOMPARE(wb.cell(kListsSheet, QStringLiteral("AU4")), QStringLiteral("总结4"));
         return;
     }
     QVERIFY(recorder.messages().isEmpty());
-    QCOMPARE(wb.requests().log,
-             (QStringList{QStringLiteral("writeRaw Sheet1!AJ%1=%2").arg(row).arg(plan),
-                          QStringLiteral("writeRaw Sheet1!AU%1=%2").arg(row).arg(summary),
-                          QStringLiteral("save")}));
+    const QStringList stores = {QStringLiteral("writeRaw Sheet1!AJ%1=%2").arg(row).arg(plan),
+                                QStringLiteral("writeRaw Sheet1!AU%1=%2").arg(row).arg(summary),
+                                QStringLiteral("save")};
+    QCOMPARE(wb.requests().log, checked + stores);
     QCOMPARE(wb.cell(kListsSheet, address(kPlanColumn, row)), plan);
     QCOMPARE(wb.cell(kListsSheet, address(kSummaryColumn, row)), summary);
 }
@@ -313,6 +328,7 @@ void TestPlans::copy_data() {
     QTest::newRow("both selected: the plan's wins") << 0 << 3 << 2 << 1 << "计划2";
     QTest::newRow("summary only") << -1 << 0 << 0 << 2 << "总结";
     QTest::newRow("plan only, across the line break") << 2 << 4 << -1 << 0 << "2\n第二";
+    QTest::newRow("nothing selected") << -1 << 0 << -1 << 0 << "";
 }
 
 void TestPlans::copy() {
@@ -335,9 +351,14 @@ void TestPlans::copy() {
 
     click(f, "CommandButton9");
 
-    QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
-    QCOMPARE(recorder.texts(), QStringList{kCopied});
-    QCOMPARE(recorder.messages().constFirst().title, QStringLiteral("《Velmora》vm2.1"));
+    if (clipboard.isEmpty()) {
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("旧的内容"));
+        QCOMPARE(recorder.texts(), QStringList{QStringLiteral("没有选中任何文字，未复制。")});
+    } else {
+        QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+        QCOMPARE(recorder.texts(), QStringList{kCopied});
+        QCOMPARE(recorder.messages().constFirst().title, QStringLiteral("《Velmora》vm2.1"));
+    }
     QCOMPARE(wb.requests().log, QStringList());
 }
 
