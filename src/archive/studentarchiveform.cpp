@@ -59,8 +59,7 @@ void StudentArchiveForm::lookUpStudent() {
 // Column A receives the number box's own text, so storing under a new number
 // creates that student's row.
 void StudentArchiveForm::storeRecord() {
-    const std::optional<int> number =
-        number_.current([this] { showMessage(this, kCannotSave); });
+    const std::optional<int> number = number_.current([this] { showMessage(this, kCannotSave); });
     if (!number)
         return;
     record_.store(*number);

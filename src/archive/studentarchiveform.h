@@ -24,7 +24,7 @@ public:
 private:
     void lookUpStudent();
     void storeRecord();  // and save the workbook
-    void mirrorName();  // TextBox48 shows the name of TextBox3
+    void mirrorName();   // TextBox48 shows the name of TextBox3
 
     // Loads the student's row (column A into the number box too), then the
     // closing check.

@@ -59,13 +59,13 @@ UnlockDialog::UnlockDialog(QWidget* parent)
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(twipsRect(2160, 1680, 1140, 390));
     cmdOK->setDefault(true);  // Enter in either box presses it
-    connect(cmdOK, &QPushButton::clicked, this, &UnlockDialog::cmdOK_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &UnlockDialog::checkPassword);
 
     setTabOrder(txtUserName, txtPassword);
     setTabOrder(txtPassword, cmdOK);
 }
 
-void UnlockDialog::cmdOK_Click() {
+void UnlockDialog::checkPassword() {
     if (txtPassword->text() != kPassword) {
         showMessage(this, QStringLiteral("无效的密码，请重试!"), kUnlockTitle);
         txtPassword->setFocus();

@@ -19,7 +19,7 @@ public:
 public Q_SLOTS:
     // The password check: the exact text "vm2.1" unlocks; anything else is
     // refused and selected for typing again.
-    void cmdOK_Click();
+    void checkPassword();
 
 Q_SIGNALS:
     // The password was accepted and the dialog closed; the screen saver ends.

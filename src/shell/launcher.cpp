@@ -52,11 +52,11 @@ Launcher::Launcher(QWidget* parent)
         int width;
         void (Launcher::*handler)();
     } buttons[] = {
-        {"Button2", QStringLiteral("文件"), 240, 855, &Launcher::Button2_Click},
-        {"Button8", QStringLiteral("工具"), 1320, 975, &Launcher::Button8_Click},
-        {"Button3", QStringLiteral("调度"), 2400, 855, &Launcher::Button3_Click},
-        {"Button5", QStringLiteral("写评语"), 3480, 735, &Launcher::Button5_Click},
-        {"Button7", QStringLiteral("退出"), 4440, 735, &Launcher::Button7_Click},
+        {"Button2", QStringLiteral("文件"), 240, 855, &Launcher::popUpFileMenu},
+        {"Button8", QStringLiteral("工具"), 1320, 975, &Launcher::popUpToolsMenu},
+        {"Button3", QStringLiteral("调度"), 2400, 855, &Launcher::openConsole},
+        {"Button5", QStringLiteral("写评语"), 3480, 735, &Launcher::showCommentWriter},
+        {"Button7", QStringLiteral("退出"), 4440, 735, &Launcher::quitProgram},
     };
     for (const auto& b : buttons) {
         auto* button = new XPButton(picture);
@@ -75,14 +75,14 @@ Launcher::Launcher(QWidget* parent)
     pointerTimer_->start(launcher::kPointerIntervalMs);
     outlineTimer_->start(launcher::kOutlineIntervalMs);
 
-    Get_Windows_Rect();
+    dockAtTopEdge();
 }
 
 Launcher::~Launcher() {
     showGripPointer(false);
 }
 
-void Launcher::Get_Windows_Rect() {
+void Launcher::dockAtTopEdge() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     barHeight_ = launcher::kActiveHeight;
     setGeometry(screen.left() + kLeft, screen.top(), launcher::kWidth, barHeight_);
@@ -138,25 +138,25 @@ void Launcher::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
-void Launcher::Button2_Click() {
+void Launcher::popUpFileMenu() {
     activateWindow();
     MenuHolder::instance()->fileMenu()->popup(mapToGlobal(kFileMenuAt));
 }
 
-void Launcher::Button8_Click() {
+void Launcher::popUpToolsMenu() {
     activateWindow();
     MenuHolder::instance()->toolsMenu()->popup(pointerSource_());
 }
 
-void Launcher::Button3_Click() {
+void Launcher::openConsole() {
     showSingle<ConsoleForm>();
 }
 
-void Launcher::Button5_Click() {
+void Launcher::showCommentWriter() {
     guarded(this, &openCommentWriter);
 }
 
-void Launcher::Button7_Click() {
+void Launcher::quitProgram() {
     exitProgram(this);
 }
 

@@ -23,7 +23,7 @@ public:
 
     // Puts the bar at the top edge at its active height and captures the bar
     // rectangle the pointer rule works with.
-    void Get_Windows_Rect();
+    void dockAtTopEdge();
     QRect barRect() const { return barRect_; }
 
     // Where the pointer is; the desktop's pointer unless a test says otherwise.
@@ -36,11 +36,11 @@ public:
     // The outline colour drawn now, if any (an active tick erases it).
     std::optional<QColor> outlineColour() const { return outline_; }
 
-    void Button2_Click();  // 文件
-    void Button8_Click();  // 工具
-    void Button3_Click();  // 调度
-    void Button5_Click();  // 写评语
-    void Button7_Click();  // 退出
+    void popUpFileMenu();      // 文件
+    void popUpToolsMenu();     // 工具
+    void openConsole();        // 调度
+    void showCommentWriter();  // 写评语
+    void quitProgram();        // 退出
 
 protected:
     void paintEvent(QPaintEvent* event) override;

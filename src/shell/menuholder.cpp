@@ -48,16 +48,16 @@ MenuHolder::MenuHolder()
     toolsMenu_->setFont(songFont(9));
 
     connect(addItem(fileMenu_, QStringLiteral("作者"), "mnu_xx1"), &QAction::triggered, this,
-            &MenuHolder::mnu_xx1_Click);
+            &MenuHolder::showAbout);
     fileMenu_->addSeparator();
     connect(addItem(fileMenu_, QStringLiteral("数学屏保"), "mnu_xx3"), &QAction::triggered, this,
-            &MenuHolder::mnu_xx3_Click);
+            &MenuHolder::runScreenSaver);
     fileMenu_->addSeparator();
     connect(addItem(fileMenu_, QStringLiteral("升级"), "sds"), &QAction::triggered, this,
-            &MenuHolder::sds_Click);
+            &MenuHolder::openHomePage);
     fileMenu_->addSeparator();
     connect(addItem(fileMenu_, QStringLiteral("退出"), "mnu_exit"), &QAction::triggered, this,
-            &MenuHolder::mnu_exit_Click);
+            &MenuHolder::quitProgram);
 
     const struct {
         QString caption;
@@ -77,19 +77,19 @@ MenuHolder::MenuHolder()
     }
 }
 
-void MenuHolder::mnu_xx1_Click() {
+void MenuHolder::showAbout() {
     showMessage(nullptr, maker::aboutText(), kNoticeTitle);
 }
 
-void MenuHolder::mnu_xx3_Click() {
+void MenuHolder::runScreenSaver() {
     saver::startScreenSaver();
 }
 
-void MenuHolder::sds_Click() {
+void MenuHolder::openHomePage() {
     platform::openLink(QUrl(maker::kHomePageLink));
 }
 
-void MenuHolder::mnu_exit_Click() {
+void MenuHolder::quitProgram() {
     exitProgram(nullptr);
 }
 

@@ -19,10 +19,10 @@ public:
     QMenu* fileMenu() const { return fileMenu_; }
     QMenu* toolsMenu() const { return toolsMenu_; }
 
-    void mnu_xx1_Click();   // 作者
-    void mnu_xx3_Click();   // 数学屏保
-    void sds_Click();       // 升级
-    void mnu_exit_Click();  // 退出
+    void showAbout();       // 作者
+    void runScreenSaver();  // 数学屏保
+    void openHomePage();    // 升级
+    void quitProgram();     // 退出
 
 private:
     MenuHolder();

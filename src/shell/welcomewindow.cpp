@@ -72,7 +72,7 @@ WelcomeWindow::WelcomeWindow(HostFactory makeHost, QString workbookPath, QWidget
     XPButton* confirm = addButton(this, "Button1", QStringLiteral("确    定"), 14.25,
                                   twipsRect(1920, 3600, 1455, 495));
     confirm->setTextColor(Qt::red);
-    connect(confirm, &XPButton::buttonPressed, this, &WelcomeWindow::Button1_Click);
+    connect(confirm, &XPButton::buttonPressed, this, &WelcomeWindow::openWorkbook);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -95,9 +95,9 @@ bool WelcomeWindow::eventFilter(QObject* watched, QEvent* event) {
         if (release->button() == Qt::LeftButton && label &&
             label->rect().contains(release->position().toPoint())) {
             if (label == homePage_)
-                Label1_Click();
+                openHomePage();
             else if (label == email_)
-                Label6_Click();
+                writeEmail();
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -112,15 +112,15 @@ void WelcomeWindow::reportStartFailure(const QString& reason) {
     showMessage(this, text);
 }
 
-void WelcomeWindow::Label1_Click() {
+void WelcomeWindow::openHomePage() {
     platform::openLink(QUrl(maker::kHomePageLink));
 }
 
-void WelcomeWindow::Label6_Click() {
+void WelcomeWindow::writeEmail() {
     platform::openLink(QUrl(maker::kEmailLink));
 }
 
-void WelcomeWindow::Button1_Click() {
+void WelcomeWindow::openWorkbook() {
     try {
         StudentWorkbook::start(makeHost_(), workbookPath_);
     } catch (const HostError& e) {

@@ -22,9 +22,9 @@ public:
 
     WelcomeWindow(HostFactory makeHost, QString workbookPath, QWidget* parent = nullptr);
 
-    void Button1_Click();  // 确    定
-    void Label1_Click();   // the home page
-    void Label6_Click();   // the e-mail address
+    void openWorkbook();  // 确    定
+    void openHomePage();  // Label1
+    void writeEmail();    // Label6
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,7 +1,7 @@
 #include "workbook/workbooklock.h"
 
-#include "workbook/lockentry.h"
 #include "workbook/hosterror.h"
+#include "workbook/lockentry.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -123,11 +123,11 @@ int main(int argc, char* argv[]) {
         bar->outlineTick();
     save(bar, QStringLiteral("launcher-resting.png"));
 
-    bar->Button2_Click();
+    bar->popUpFileMenu();
     save(MenuHolder::instance()->fileMenu(), QStringLiteral("menu-file.png"));
     MenuHolder::instance()->fileMenu()->close();
     pointer = QPoint(560, 40);
-    bar->Button8_Click();
+    bar->popUpToolsMenu();
     save(MenuHolder::instance()->toolsMenu(), QStringLiteral("menu-tools.png"));
     MenuHolder::instance()->toolsMenu()->close();
 

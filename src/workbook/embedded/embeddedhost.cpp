@@ -45,8 +45,7 @@ struct EmbeddedHost::Impl {
 };
 
 EmbeddedHost::EmbeddedHost() : d(std::make_unique<Impl>()) {
-    setSaveQuestion(
-        [this] { return askToSaveChanges(d->window, QFileInfo(d->path).fileName()); });
+    setSaveQuestion([this] { return askToSaveChanges(d->window, QFileInfo(d->path).fileName()); });
 }
 
 EmbeddedHost::~EmbeddedHost() {
