@@ -61,11 +61,12 @@ Launcher::Launcher(QWidget* parent)
     for (const auto& b : buttons) {
         auto* button = new XPButton(picture);
         button->setObjectName(QLatin1String(b.name));
-        button->setCaption(b.caption);
+        button->setText(b.caption);
+        button->setFocusPolicy(Qt::NoFocus);  // the teacher keeps typing where she was
         button->setFont(songFont(9));
         button->setTextColor(palette().color(QPalette::Highlight));
         button->setGeometry(twipsRect(b.left, 0, b.width, 375));
-        connect(button, &XPButton::buttonPressed, this, b.handler);
+        connect(button, &XPButton::clicked, this, b.handler);
     }
 
     pointerTimer_->setObjectName(QStringLiteral("pointerTimer"));

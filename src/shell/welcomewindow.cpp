@@ -26,7 +26,8 @@ XPButton* addButton(QWidget* parent, const char* name, const QString& caption, d
                     const QRect& geometry) {
     auto* button = new XPButton(parent);
     button->setObjectName(QLatin1String(name));
-    button->setCaption(caption);
+    button->setText(caption);
+    button->setFocusPolicy(Qt::NoFocus);
     button->setFont(songFont(points));
     button->setGeometry(geometry);
     return button;
@@ -72,7 +73,9 @@ WelcomeWindow::WelcomeWindow(HostFactory makeHost, QString workbookPath, QWidget
     XPButton* confirm = addButton(this, "Button1", QStringLiteral("确    定"), 14.25,
                                   twipsRect(1920, 3600, 1455, 495));
     confirm->setTextColor(Qt::red);
-    connect(confirm, &XPButton::buttonPressed, this, &WelcomeWindow::openWorkbook);
+    confirm->setFocusPolicy(Qt::StrongFocus);
+    confirm->setFocus();
+    connect(confirm, &XPButton::clicked, this, &WelcomeWindow::openWorkbook);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

@@ -1,11 +1,12 @@
 // The pieces every window shares: single instances, messages, the handler
-// guard and the launcher button's press report.
+// guard and the launcher button.
 #include "common/guard.h"
 #include "common/messages.h"
 #include "common/singlewindow.h"
 #include "common/xpbutton.h"
 #include "workbook/hosterror.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -27,7 +28,7 @@ private Q_SLOTS:
     void singleWindowIsReusedUntilClosed();
     void recorderTakesMessagesInOrder();
     void guardTurnsHostFailuresIntoMessages();
-    void buttonReportsButtonModifiersAndPosition();
+    void buttonActsOnPressesSpaceAndEnter();
 };
 
 void TestCommon::singleWindowIsReusedUntilClosed() {
@@ -70,20 +71,33 @@ void TestCommon::guardTurnsHostFailuresIntoMessages() {
     QCOMPARE(recorder.texts(), QStringList{QStringLiteral("工作簿中没有工作表“X”。")});
 }
 
-void TestCommon::buttonReportsButtonModifiersAndPosition() {
+void TestCommon::buttonActsOnPressesSpaceAndEnter() {
     XPButton button;
-    button.setCaption(QStringLiteral("确    定"));
+    button.setText(QStringLiteral("确    定"));
     button.resize(97, 33);
     button.show();
-    QSignalSpy spy(&button, &XPButton::buttonPressed);
+    QSignalSpy pressed(&button, &XPButton::buttonPressed);
+    QSignalSpy clicked(&button, &XPButton::clicked);
     QTest::mousePress(&button, Qt::RightButton, Qt::ShiftModifier, QPoint(5, 7));
+    QCOMPARE(clicked.count(), 1);  // on the press, whichever mouse button
     QTest::mouseRelease(&button, Qt::RightButton, Qt::ShiftModifier, QPoint(5, 7));
     QTest::mouseClick(&button, Qt::LeftButton, Qt::NoModifier, QPoint(40, 10));
-    QCOMPARE(spy.count(), 2);  // one report per press, none for a release
-    QCOMPARE(spy.at(0).at(0).value<Qt::MouseButton>(), Qt::RightButton);
-    QCOMPARE(spy.at(0).at(1).value<Qt::KeyboardModifiers>(), Qt::KeyboardModifiers(Qt::ShiftModifier));
-    QCOMPARE(spy.at(0).at(2).toPoint(), QPoint(5, 7));
-    QCOMPARE(spy.at(1).at(0).value<Qt::MouseButton>(), Qt::LeftButton);
+    QCOMPARE(clicked.count(), 2);  // once per press, never for a release
+    QCOMPARE(pressed.count(), 2);
+    QCOMPARE(pressed.at(0).at(0).value<Qt::MouseButton>(), Qt::RightButton);
+    QCOMPARE(pressed.at(0).at(1).value<Qt::KeyboardModifiers>(),
+             Qt::KeyboardModifiers(Qt::ShiftModifier));
+    QCOMPARE(pressed.at(0).at(2).toPoint(), QPoint(5, 7));
+    QCOMPARE(pressed.at(1).at(0).value<Qt::MouseButton>(), Qt::LeftButton);
+
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter})
+        QTest::keyClick(&button, key);
+    QCOMPARE(clicked.count(), 5);
+    QCOMPARE(pressed.count(), 2);  // keys press no mouse button
+
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&button);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("确    定"));
 }
 
 QTEST_MAIN(TestCommon)

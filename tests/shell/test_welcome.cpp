@@ -207,7 +207,7 @@ void TestWelcome::captionsAreNotClipped() {
     const QRect client = welcome->rect();
     for (XPButton* b : welcome->findChildren<XPButton*>()) {
         const QFontMetrics fm(b->font());
-        QVERIFY2(fm.horizontalAdvance(b->caption()) + 4 <= b->width(), qPrintable(b->objectName()));
+        QVERIFY2(fm.horizontalAdvance(b->text()) + 4 <= b->width(), qPrintable(b->objectName()));
         QVERIFY2(fm.height() <= b->height(), qPrintable(b->objectName()));
         QVERIFY2(client.contains(b->geometry()), qPrintable(b->objectName()));
     }
