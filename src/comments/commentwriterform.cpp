@@ -1,7 +1,6 @@
 #include "comments/commentwriterform.h"
 
 #include "comments/commentmessages.h"
-#include "comments/commentwriterlook.h"
 #include "comments/librarybox.h"
 #include "comments/librarypicker.h"
 #include "comments/librarytexts.h"
@@ -9,6 +8,7 @@
 #include "common/guard.h"
 #include "common/messages.h"
 #include "common/plaintext.h"
+#include "common/tooltipcolour.h"
 #include "ui_commentwriterform.h"
 #include "workbook/connection.h"
 #include "workbook/layout.h"
@@ -36,7 +36,7 @@ CommentWriterForm::CommentWriterForm(QWidget* parent)
       ui(setUpForm<Ui::UserForm7>(this)),
       student_(*ui->TextBox12, *this),
       entry_(*ui->TextBox22, *this) {
-    applyCommentWriterLook(*ui, *this);
+    fillWithToolTipColour(*ui->Label9);
 
     const RowField comment = RowField::of(kCommentsSheet, kCommentColumn, *ui->TextBox13);
     const QList<RowField> identity = {
