@@ -2,10 +2,8 @@
 
 #include "archive/archivefieldmap.h"
 #include "common/designerform.h"
-#include "common/fonts.h"
 #include "common/guard.h"
 #include "common/messages.h"
-#include "common/units.h"
 #include "ui_studentarchiveform.h"
 #include "workbook/connection.h"
 #include "workbook/layout.h"
@@ -32,8 +30,6 @@ StudentArchiveForm::StudentArchiveForm(QWidget* parent)
       ui(setUpForm<Ui::UserForm1>(this)),
       number_(*ui->TextBox1, *this),
       record_(recordFields(*this)) {
-    setFont(songFont(9));
-    setFixedSize(pt(386), pt(284));
     // The blank name it leaves keeps the closing check silent.
     number_.askWhenEmpty([this] {
         ui->TextBox3->setText(QStringLiteral(" "));

@@ -3,7 +3,6 @@
 #include "ui_scorequeryform.h"
 
 #include "common/designerform.h"
-#include "common/fonts.h"
 #include "common/guard.h"
 #include "workbook/connection.h"
 #include "workbook/layout.h"
@@ -46,7 +45,6 @@ ScoreQueryForm::ScoreQueryForm(QWidget* parent)
                  RowField::of(kArchiveSheet, kArchiveRollColumn, *ui->TextBox20,
                               QStringLiteral("学号:"))}),
       scores_(scoreFields(*ui)) {
-    setFont(songFont(9));
     number_.askWhenEmpty([this] { ui->TextBox21->setPlainText(QStringLiteral(" ")); });
     number_.follow([this](int number) { showIdentity(number); });
 

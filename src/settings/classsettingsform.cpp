@@ -2,10 +2,9 @@
 
 #include "ui_classsettingsform.h"
 
-#include "common/fonts.h"
+#include "common/designerform.h"
 #include "common/guard.h"
 #include "common/messages.h"
-#include "common/units.h"
 #include "workbook/connection.h"
 #include "workbook/layout.h"
 
@@ -41,11 +40,8 @@ QList<Binding> bindings(Ui::UserForm2& ui) {
 }
 }  // namespace
 
-ClassSettingsForm::ClassSettingsForm(QWidget* parent) : QWidget(parent), ui(new Ui::UserForm2) {
-    ui->setupUi(this);
-    setFont(songFont(9));
-    setFixedSize(pt(429), pt(254));
-
+ClassSettingsForm::ClassSettingsForm(QWidget* parent)
+    : QWidget(parent), ui(setUpForm<Ui::UserForm2>(this)) {
     onClick(ui->CommandButton1, this, &ClassSettingsForm::storeSettings);
     connect(ui->CommandButton2, &QPushButton::clicked, this, &QWidget::close);
 }
