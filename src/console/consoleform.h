@@ -1,9 +1,14 @@
 #pragma once
 
+#include <QList>
 #include <QWidget>
-#include <map>
+#include <memory>
 
 class QRadioButton;
+
+namespace Ui {
+class ConsoleForm;
+}
 
 namespace velmora {
 
@@ -16,17 +21,19 @@ class ConsoleForm : public QWidget {
     Q_OBJECT
 public:
     explicit ConsoleForm(QWidget* parent = nullptr);
+    ~ConsoleForm() override;
 
+private:
     // Carries out the first checked option in control-number order; with
     // nothing checked nothing happens and the console stays open.
     void carryOutChoice();
 
-private:
     struct Choice {
         QRadioButton* button;
         const ConsoleOption* option;
     };
-    std::map<int, Choice> choices_;  // by control number
+    std::unique_ptr<Ui::ConsoleForm> ui;
+    QList<Choice> choices_;  // in control-number order
 };
 
 }  // namespace velmora

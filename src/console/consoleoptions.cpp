@@ -5,27 +5,24 @@
 
 namespace velmora {
 
-const QList<ConsolePage>& consolePages() {
+const QList<ConsoleOption>& consoleOptions() {
     using namespace velmora::layout;
-    static const QList<ConsolePage> pages = {
-        {QStringLiteral("到输入的工作表"),
-         {{1, QStringLiteral("到首页"), kSettingsSheet},
-          {2, QStringLiteral("输入学生成绩"), kScoresSheet},
-          {3, QStringLiteral("输入学生基本情况"), kArchiveSheet},
-          {6, QStringLiteral("写评语"), kCommentsSheet}}},
-        {QStringLiteral("输出的工作表"),
-         {{5, QStringLiteral("各科率"), kRatesSheet},
-          {4, QStringLiteral("学生手册"), kHandbookSheet},
-          {8, QStringLiteral("班主任工作笔记"), kNotebookSheet},
-          {7, QStringLiteral("学籍卡"), kRecordCardSheet}}},
-        {QStringLiteral("窗体"),
-         {{11, QStringLiteral("设置"), {}, &openClassSettings},
-          {10, QStringLiteral("学生情况输入"), {}, &openStudentArchive},
-          {9, QStringLiteral("写评语"), {}, &openCommentWriter},
-          {12, QStringLiteral("计划与总结"), {}, &openPlansAndSummaries},
-          {13, QStringLiteral("查询成绩"), {}, &openScoreQuery}}},
+    static const QList<ConsoleOption> options = {
+        {1, kSettingsSheet},               // 到首页
+        {2, kScoresSheet},                 // 输入学生成绩
+        {3, kArchiveSheet},                // 输入学生基本情况
+        {4, kHandbookSheet},               // 学生手册
+        {5, kRatesSheet},                  // 各科率
+        {6, kCommentsSheet},               // 写评语
+        {7, kRecordCardSheet},             // 学籍卡
+        {8, kNotebookSheet},               // 班主任工作笔记
+        {9, {}, &openCommentWriter},       // 写评语
+        {10, {}, &openStudentArchive},     // 学生情况输入
+        {11, {}, &openClassSettings},      // 设置
+        {12, {}, &openPlansAndSummaries},  // 计划与总结
+        {13, {}, &openScoreQuery},         // 查询成绩
     };
-    return pages;
+    return options;
 }
 
 }  // namespace velmora

@@ -5,23 +5,16 @@
 
 namespace velmora {
 
-// One option of the console: its caption, its control number (OptionButton1
-// to OptionButton13) and its destination, either a sheet of the workbook
-// brought to the front or a feature window opened.
+// What an option of the console does when it is carried out: its control
+// (OptionButton1 to OptionButton13) either brings a sheet of the workbook to
+// the front or opens a feature window.
 struct ConsoleOption {
     int number = 0;
-    QString caption;
     QString sheet;             // empty for a window option
     void (*open)() = nullptr;  // null for a sheet option
 };
 
-// A page of the console with its options from top to bottom.
-struct ConsolePage {
-    QString caption;
-    QList<ConsoleOption> options;
-};
-
-// The three pages in their order.
-const QList<ConsolePage>& consolePages();
+// The thirteen options in control-number order.
+const QList<ConsoleOption>& consoleOptions();
 
 }  // namespace velmora
