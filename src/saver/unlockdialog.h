@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
 
-class QLineEdit;
-class QPushButton;
+namespace Ui {
+class frmLogin;
+}
 
 namespace velmora::saver {
 
@@ -13,6 +15,7 @@ class UnlockDialog : public QDialog {
     Q_OBJECT
 public:
     explicit UnlockDialog(QWidget* parent = nullptr);
+    ~UnlockDialog() override;
 
     bool loginSucceeded() const { return loginSucceeded_; }
 
@@ -29,9 +32,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QLineEdit* txtUserName;
-    QLineEdit* txtPassword;
-    QPushButton* cmdOK;
+    std::unique_ptr<Ui::frmLogin> ui;
     bool loginSucceeded_ = false;
 };
 
