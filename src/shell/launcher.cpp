@@ -1,6 +1,8 @@
 #include "shell/launcher.h"
 
-#include "common/fonts.h"
+#include "ui_launcher.h"
+
+#include "common/designerform.h"
 #include "common/guard.h"
 #include "common/singlewindow.h"
 #include "common/xpbutton.h"
@@ -21,7 +23,6 @@
 namespace velmora {
 
 namespace {
-const QColor kBlue(0, 0, 255);
 constexpr int kLeft = twips(6495);
 constexpr int kOutlinePen = 2;
 // 文件 pops up here, in the launcher's coordinates.
@@ -30,44 +31,19 @@ constexpr QPoint kFileMenuAt(twips(240), twips(390 - 30));
 
 Launcher::Launcher(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      ui(setUpForm<Ui::Form1>(this)),
       pointerSource_(&platform::pointerPosition),
       pointerTimer_(new QTimer(this)),
       outlineTimer_(new QTimer(this)) {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Velmoravm2.1"));
-    QPalette blue = palette();
-    blue.setColor(QPalette::Window, kBlue);
-    setPalette(blue);
-    setAutoFillBackground(true);
-
-    // The picture box lets the blue and the outline show around the buttons.
-    auto* picture = new QWidget(this);
-    picture->setObjectName(QStringLiteral("Picture1"));
-    picture->setGeometry(twipsRect(0, 0, 5520, 465));
-
-    const struct {
-        const char* name;
-        QString caption;
-        int left;
-        int width;
-        void (Launcher::*handler)();
-    } buttons[] = {
-        {"Button2", QStringLiteral("文件"), 240, 855, &Launcher::popUpFileMenu},
-        {"Button8", QStringLiteral("工具"), 1320, 975, &Launcher::popUpToolsMenu},
-        {"Button3", QStringLiteral("调度"), 2400, 855, &Launcher::openConsole},
-        {"Button5", QStringLiteral("写评语"), 3480, 735, &Launcher::showCommentWriter},
-        {"Button7", QStringLiteral("退出"), 4440, 735, &Launcher::quitProgram},
-    };
-    for (const auto& b : buttons) {
-        auto* button = new XPButton(picture);
-        button->setObjectName(QLatin1String(b.name));
-        button->setText(b.caption);
-        button->setFocusPolicy(Qt::NoFocus);  // the teacher keeps typing where she was
-        button->setFont(songFont(9));
-        button->setTextColor(palette().color(QPalette::Highlight));
-        button->setGeometry(twipsRect(b.left, 0, b.width, 375));
-        connect(button, &XPButton::clicked, this, b.handler);
-    }
+    // The captions take the desktop's highlight colour, which a .ui cannot name.
+    const QColor caption = palette().color(QPalette::Highlight);
+    for (XPButton* button : {ui->Button2, ui->Button8, ui->Button3, ui->Button5, ui->Button7})
+        button->setTextColor(caption);
+    connect(ui->Button2, &XPButton::clicked, this, &Launcher::popUpFileMenu);
+    connect(ui->Button8, &XPButton::clicked, this, &Launcher::popUpToolsMenu);
+    connect(ui->Button3, &XPButton::clicked, this, &Launcher::openConsole);
+    connect(ui->Button5, &XPButton::clicked, this, &Launcher::showCommentWriter);
+    connect(ui->Button7, &XPButton::clicked, this, &Launcher::quitProgram);
 
     pointerTimer_->setObjectName(QStringLiteral("pointerTimer"));
     outlineTimer_->setObjectName(QStringLiteral("outlineTimer"));

@@ -4,9 +4,14 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QTimer;
+
+namespace Ui {
+class Form1;
+}
 
 namespace velmora {
 
@@ -49,6 +54,7 @@ protected:
 private:
     void showGripPointer(bool grip);
 
+    std::unique_ptr<Ui::Form1> ui;
     PointerSource pointerSource_;
     QTimer* pointerTimer_;
     QTimer* outlineTimer_;

@@ -6,7 +6,9 @@
 #include <functional>
 #include <memory>
 
-class QLabel;
+namespace Ui {
+class Form4;
+}
 
 namespace velmora {
 
@@ -21,22 +23,20 @@ public:
     using HostFactory = std::function<std::unique_ptr<SpreadsheetHost>()>;
 
     WelcomeWindow(HostFactory makeHost, QString workbookPath, QWidget* parent = nullptr);
-
-    void openWorkbook();  // 确    定
-    void openHomePage();  // Label1
-    void writeEmail();    // Label6
+    ~WelcomeWindow() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QLabel* addLabel(const char* name, const QString& text, const QRect& geometry);
+    void openWorkbook();  // 确    定
+    void openHomePage();  // Label1
+    void writeEmail();    // Label6
     void reportStartFailure(const QString& reason);
 
+    std::unique_ptr<Ui::Form4> ui;
     HostFactory makeHost_;
     QString workbookPath_;
-    QLabel* homePage_;
-    QLabel* email_;
 };
 
 }  // namespace velmora
