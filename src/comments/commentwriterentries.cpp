@@ -1,4 +1,3 @@
-#include "comments/commentmessages.h"
 #include "comments/commentwriterform.h"
 #include "common/messages.h"
 #include "common/plaintext.h"
@@ -10,6 +9,20 @@
 namespace velmora::comments {
 
 using namespace velmora::layout;
+
+namespace {
+const QString kChooseType = QStringLiteral("请先在类型中选择评语类型！！");
+const QString kLoadFirst = QStringLiteral("请先调入评语");
+// The grade type before one is chosen.
+const QString kNoType = QStringLiteral("类型");
+}  // namespace
+
+// "类型" until the teacher picks one of the three grade types (or types one).
+void CommentWriterForm::setUpGradeType() {
+    ui->ComboBox1->addItems({QStringLiteral("优"), QStringLiteral("良"), QStringLiteral("差")});
+    ui->ComboBox1->setCurrentIndex(-1);
+    ui->ComboBox1->setEditText(kNoType);
+}
 
 // The column of the grade type in ComboBox1; "类型" is reminded of but
 // does not stop the operation, any other text selects nothing.

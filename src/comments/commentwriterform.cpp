@@ -1,6 +1,5 @@
 #include "comments/commentwriterform.h"
 
-#include "comments/commentmessages.h"
 #include "comments/librarybox.h"
 #include "comments/librarypicker.h"
 #include "comments/librarytexts.h"
@@ -20,6 +19,9 @@ namespace velmora::comments {
 using namespace velmora::layout;
 
 namespace {
+const QString kNotWritten = QStringLiteral("该生评语没书写!不能保存!");
+const QString kNotWrittenYet = QStringLiteral("该生评语还没书写!");
+
 const QString kHelpText =
     QStringList{
         QStringLiteral("1、先按住左键拖动选择要写的评语内容.再松开左键."),
@@ -56,9 +58,7 @@ CommentWriterForm::CommentWriterForm(QWidget* parent)
         setUpLibraryBox(*box, libraryText(name), name == QStringLiteral("TextBox17"));
         picker->watch(*box);
     }
-    ui->ComboBox1->addItems({QStringLiteral("优"), QStringLiteral("良"), QStringLiteral("差")});
-    ui->ComboBox1->setCurrentIndex(-1);
-    ui->ComboBox1->setEditText(kNoType);
+    setUpGradeType();
     for (QPlainTextEdit* box :
          {ui->TextBox9, ui->TextBox8, ui->TextBox7, ui->TextBox2, ui->TextBox3, ui->TextBox4,
           ui->TextBox5, ui->TextBox6, ui->TextBox17, ui->TextBox18, ui->TextBox19, ui->TextBox21})

@@ -46,6 +46,7 @@ private:
     void closingCheck();
     QString comment() const;
     void setComment(const QString& text);
+    void setUpGradeType();
     // The own library's column for the grade type in ComboBox1, if any.
     std::optional<QString> gradeColumn();
     // The editor bound to the library entry in this column.

@@ -12,8 +12,6 @@
 
 namespace velmora::plans {
 
-using namespace velmora::layout;
-
 namespace {
 const QString kCopiedMessage = QStringLiteral("已经复制成功，请打开WORD或记事本，然后进行粘贴。");
 const QString kNothingSelected = QStringLiteral("没有选中任何文字，未复制。");
@@ -24,8 +22,8 @@ PlanSummaryForm::PlanSummaryForm(QWidget* parent)
     : QWidget(parent),
       ui(setUpForm<Ui::PlanSummaryForm>(this)),
       number_(*ui->TextBox19, *this),
-      entry_({RowField::of(kListsSheet, kPlanColumn, *ui->TextBox17),
-              RowField::of(kListsSheet, kSummaryColumn, *ui->TextBox18)}) {
+      entry_({RowField::of(layout::kListsSheet, layout::kPlanColumn, *ui->TextBox17),
+              RowField::of(layout::kListsSheet, layout::kSummaryColumn, *ui->TextBox18)}) {
     // A text box reports movement of the mouse over it, a button held or not.
     for (QPlainTextEdit* box : {ui->TextBox17, ui->TextBox18}) {
         box->viewport()->setMouseTracking(true);
