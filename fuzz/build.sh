@@ -9,7 +9,8 @@ here="$(cd "$(dirname "$0")" && pwd)"
 src="$here/../src"
 out="${1:-$here/../build/fuzz}"
 mkdir -p "$out"
-sources=("$src"/workbook/xls/*.cpp "$src/workbook/cellref.cpp" "$src/workbook/celltext.cpp")
+sources=("$src"/workbook/xls/*.cpp "$src"/workbook/formula/*.cpp "$src/workbook/cellref.cpp"
+  "$src/workbook/celltext.cpp")
 # shellcheck disable=SC2046
 clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined \
   -fno-sanitize-recover=undefined -DQT_NO_KEYWORDS \

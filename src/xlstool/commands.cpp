@@ -97,6 +97,31 @@ void dumpCells(const QString& file, Output& out) {
     }
 }
 
+// One JSON line per formula cell: its text, the result the file holds and
+// the result the engine computes (null where it does not).
+void listFormulas(const QString& file, Output& out) {
+    const XlsWorkbook wb = XlsWorkbook::load(file);
+    const QStringList names = wb.sheetNames();
+    for (int s = 0; s < names.size(); ++s) {
+        for (const XlsWorkbook::FormulaCell& f : wb.formulas(s)) {
+            out.raw("{\"sheet\":");
+            out.jsonString(names[s]);
+            out.raw(",\"address\":\"");
+            address(out, f.cell);
+            out.raw("\",\"formula\":");
+            out.jsonString(f.text);
+            out.raw(",\"cached\":");
+            out.jsonString(f.cached.toText());
+            out.raw(",\"computed\":");
+            if (f.computed)
+                out.jsonString(f.computed->toText());
+            else
+                out.raw("null");
+            out.raw("}\n");
+        }
+    }
+}
+
 void dumpRecords(const QString& file, Output& out) {
     for (const QString& line : XlsWorkbook::load(file).recordDump()) {
         out.text(line);

@@ -14,5 +14,6 @@ void setCell(const QString& file, const QString& sheet, const QString& address,
              const QString& text);
 void dumpCells(const QString& file, Output& out);
 void dumpRecords(const QString& file, Output& out);
+void listFormulas(const QString& file, Output& out);
 
 }  // namespace velmora::xlstool

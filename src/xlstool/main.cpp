@@ -32,6 +32,8 @@ const Verb kVerbs[] = {
      [](const QStringList& a, Output&) { setCell(a[0], a[1], a[2], a[3]); }},
     {"dump", "FILE", "每个非空单元格一行 JSON",
      [](const QStringList& a, Output& out) { dumpCells(a[0], out); }},
+    {"formulas", "FILE", "每个公式单元格一行 JSON（公式、文件中的结果、计算的结果）",
+     [](const QStringList& a, Output& out) { listFormulas(a[0], out); }},
     {"records", "FILE", "记录清单（调试用）",
      [](const QStringList& a, Output& out) { dumpRecords(a[0], out); }},
 };

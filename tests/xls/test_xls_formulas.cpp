@@ -195,7 +195,7 @@ void TestXlsFormulas::arrayFormulaCellsRefuseSingleWrites() {
     const WorkbookData data = parse(bytes);
     const Sheet& s = data.sheets[data.worksheets[0]];
     QVERIFY(!s.arrays.empty());
-    const CellRange r = s.arrays.front();
+    const CellRange r = s.arrays.front().range;
     XlsWorkbook wb = XlsWorkbook::fromBytes(bytes);
     const CellValue before = wb.cell(0, {r.lastRow, r.lastColumn});
     QVERIFY_THROWS_EXCEPTION(XlsError,

@@ -26,11 +26,6 @@ bool isCell(quint16 t) {
     }
 }
 
-bool belongsToCell(quint16 t) {
-    return t == rt::kString || t == rt::kShrFmla || t == rt::kArray || t == rt::kTable ||
-           t == rt::kContinue;
-}
-
 }  // namespace
 
 CellTable readCellTable(const Sheet& sheet, const QByteArray& stream) {
@@ -53,8 +48,7 @@ CellTable readCellTable(const Sheet& sheet, const QByteArray& stream) {
                 candidates.push_back(i++);
             } while (depth > 0 && i < end);
         } else if (isCell(r.type)) {
-            size_t j = i + 1;
-            while (j < end && belongsToCell(sheet.records[j].type)) ++j;
+            const size_t j = std::min(pastCell(sheet.records, i), end);
             CellUnit u;
             u.first = u16(b + 2);
             u.last =

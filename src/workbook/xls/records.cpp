@@ -76,6 +76,43 @@ QByteArray makeRecord(quint16 type, const QByteArray& body) {
     return out;
 }
 
+void appendContinued(QByteArray& out, quint16 type, const std::vector<QByteArray>& bodies) {
+    for (size_t i = 0; i < bodies.size(); ++i)
+        appendRecord(out, i == 0 ? type : rt::kContinue, bodies[i]);
+}
+
+size_t pastContinues(const std::vector<Record>& records, size_t i) {
+    ++i;
+    while (i < records.size() && records[i].type == rt::kContinue) ++i;
+    return i;
+}
+
+qint64 continuedSize(const std::vector<Record>& records, size_t i) {
+    qint64 bytes = 0;
+    const size_t end = pastContinues(records, i);
+    for (size_t j = i; j < end; ++j) bytes += records[j].size;
+    return bytes;
+}
+
+bool belongsToCell(quint16 type) {
+    return type == rt::kString || type == rt::kShrFmla || type == rt::kArray ||
+           type == rt::kTable || type == rt::kContinue;
+}
+
+size_t pastCell(const std::vector<Record>& records, size_t i) {
+    ++i;
+    while (i < records.size() && belongsToCell(records[i].type)) ++i;
+    return i;
+}
+
+qint64 cellFollower(const std::vector<Record>& records, size_t i, quint16 type) {
+    const size_t end = pastCell(records, i);
+    for (size_t j = i + 1; j < end; ++j)
+        if (records[j].type == type)
+            return qint64(j);
+    return -1;
+}
+
 RecordReader::RecordReader(const QByteArray& stream, const std::vector<Record>& records,
                            size_t first, bool followContinues)
     : stream_(stream), records_(records), index_(first), follow_(followContinues) {

@@ -5,12 +5,15 @@
 #include <vector>
 
 // The one record layer of the workbook stream: splitting a substream into
-// BIFF records, reading data that carries on in CONTINUE records, and
-// appending records. Nothing else in the engine knows about CONTINUE.
+// BIFF records, reading data that carries on in CONTINUE records, appending
+// records (split into CONTINUE records where asked), and which records
+// belong to the cell record before them. Nothing else in the engine knows
+// about CONTINUE.
 namespace velmora::xls {
 
 namespace rt {
-inline constexpr quint16 kFormula = 0x0006, kEof = 0x000A, kContinue = 0x003C, kCodePage = 0x0042,
+inline constexpr quint16 kFormula = 0x0006, kEof = 0x000A, kExternSheet = 0x0017, kName = 0x0018,
+                         kExternName = 0x0023, kContinue = 0x003C, kCodePage = 0x0042,
                          kDateMode = 0x0022, kFilePass = 0x002F, kFont = 0x0031,
                          kDefColWidth = 0x0055, kColInfo = 0x007D, kBoundSheet = 0x0085,
                          kStandardWidth = 0x0099, kMulRk = 0x00BD, kMulBlank = 0x00BE,
@@ -20,6 +23,7 @@ inline constexpr quint16 kFormula = 0x0006, kEof = 0x000A, kContinue = 0x003C, k
                          kBoolErr = 0x0205, kString = 0x0207, kRow = 0x0208, kIndex = 0x020B,
                          kArray = 0x0221, kDefaultRowHeight = 0x0225, kTable = 0x0236,
                          kWindow2 = 0x023E, kRk = 0x027E, kStyle = 0x0293, kFormat = 0x041E,
+                         kSupBook = 0x01AE, kCountry = 0x008C,
                          kShrFmla = 0x04BC, kBof = 0x0809;
 }
 
@@ -46,6 +50,23 @@ std::vector<Record> readSubstream(const QByteArray& stream, qint64 pos);
 void appendRecord(QByteArray& out, quint16 type, const QByteArray& body);
 void appendRecord(QByteArray& out, quint16 type, const char* body, qsizetype size);
 QByteArray makeRecord(quint16 type, const QByteArray& body);
+// One record of this type whose body goes on in CONTINUE records: a body
+// per record, as the caller split them.
+void appendContinued(QByteArray& out, quint16 type, const std::vector<QByteArray>& bodies);
+
+// The index just past records[i] and the CONTINUE records carrying it on.
+size_t pastContinues(const std::vector<Record>& records, size_t i);
+// The body bytes of records[i] and of the CONTINUE records carrying it on.
+qint64 continuedSize(const std::vector<Record>& records, size_t i);
+
+// The records that belong to the cell record before them and move with it:
+// a FORMULA's SHRFMLA, ARRAY or TABLE and its STRING (each possibly carried
+// on in CONTINUE records).
+bool belongsToCell(quint16 type);
+// The index just past the cell record at i and the records belonging to it.
+size_t pastCell(const std::vector<Record>& records, size_t i);
+// The record of this type belonging to the cell record at i, or -1.
+qint64 cellFollower(const std::vector<Record>& records, size_t i, quint16 type);
 
 // Reads data that starts in one record and may carry on in the CONTINUE
 // records after it. Every read is bounds-checked; running out of data throws

@@ -50,7 +50,13 @@ struct Sheet {
     qint64 offset = 0;      // where its substream starts in the stream
     std::vector<Record> records;
     std::vector<CellSlot> cells;    // by key; several slots per key keep the last
-    std::vector<CellRange> arrays;  // array formulas and data tables
+    // Array formulas and data tables: the cells each fills and its ARRAY or
+    // TABLE record.
+    struct ArrayFormula {
+        CellRange range;
+        size_t record = 0;
+    };
+    std::vector<ArrayFormula> arrays;
     // Shared formulas: the cell whose FORMULA record the SHRFMLA follows,
     // which the other cells of the range name in theirs.
     struct SharedFormula {

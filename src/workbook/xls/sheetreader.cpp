@@ -77,15 +77,11 @@ CellValue formulaResult(const ReadContext& ctx, const Sheet& sheet, size_t recor
     if (u16(b + 12) != 0xFFFF)
         return number(ctx, f64(b + 6), xf);
     switch (u8(b + 6)) {
-        case 0:  // the text follows in a STRING record
-            for (size_t i = record + 1; i < sheet.records.size(); ++i) {
-                const quint16 t = sheet.records[i].type;
-                if (t == rt::kString)
-                    return CellValue::makeText(recordString(ctx, sheet, i, 0));
-                if (t != rt::kShrFmla && t != rt::kArray && t != rt::kTable && t != rt::kContinue)
-                    break;
-            }
-            return CellValue::makeText(QString());
+        case 0: {  // the text follows in a STRING record
+            const qint64 string = cellFollower(sheet.records, record, rt::kString);
+            return CellValue::makeText(string < 0 ? QString()
+                                                  : recordString(ctx, sheet, size_t(string), 0));
+        }
         case 1:
             return CellValue::makeBoolean(u8(b + 8) != 0);
         case 2:
@@ -146,7 +142,7 @@ void indexCells(Sheet& sheet, const QByteArray& stream, size_t stringCount) {
         const char* b = r.body(stream);
         readLayout(sheet, r, b);
         if ((r.type == rt::kArray || r.type == rt::kTable) && r.size >= 6) {
-            sheet.arrays.push_back(readRefU(b));
+            sheet.arrays.push_back({readRefU(b), i});
             continue;
         }
         if (r.type == rt::kShrFmla) {

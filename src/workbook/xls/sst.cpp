@@ -42,10 +42,7 @@ SharedStrings readSst(const QByteArray& stream, const std::vector<Record>& recor
     const quint32 unique = in.u32();
     // The counts come from the file: an allocation never trusts them beyond
     // what the records can hold (a string takes at least 3 bytes).
-    qint64 bytes = 0;
-    for (size_t i = index; i < records.size() && (i == index || records[i].type == rt::kContinue);
-         ++i)
-        bytes += records[i].size;
+    const qint64 bytes = continuedSize(records, index);
     sst.reserve(std::min<quint64>(unique, quint64(bytes / 3)), bytes);
     QString& pool = sst.pool();
     for (quint32 i = 0; i < unique && !in.atEnd(); ++i) {
@@ -181,10 +178,11 @@ QByteArray writeSst(quint32 total, size_t count, const SstSource& string, qint64
     }
 
     QByteArray out;
+    appendContinued(out, rt::kSst, layout.bodies);
     std::vector<qint64> recordPos;
-    for (size_t r = 0; r < layout.bodies.size(); ++r) {
-        recordPos.push_back(at + out.size());
-        appendRecord(out, r == 0 ? rt::kSst : rt::kContinue, layout.bodies[r]);
+    for (qint64 pos = at; const QByteArray& body : layout.bodies) {
+        recordPos.push_back(pos);
+        pos += 4 + body.size();
     }
     QByteArray ext;
     add16(ext, quint16(perBucket));

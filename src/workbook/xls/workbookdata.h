@@ -1,5 +1,6 @@
 #pragma once
 
+#include "workbook/formula/links.h"
 #include "workbook/xls/container.h"
 #include "workbook/xls/formats.h"
 #include "workbook/xls/sheet.h"
@@ -24,6 +25,7 @@ struct WorkbookData {
     int digitWidthPx = 7;            // width of '0' in the default font, for column widths
     std::vector<Sheet> sheets;       // every BOUNDSHEET, in workbook order
     std::vector<size_t> worksheets;  // the worksheets among them
+    formula::Links links;            // what formula tokens refer to
 
     // Plain strings of the table by text, built when a save first needs it.
     mutable std::optional<QHash<QStringView, quint32>> plainStrings;

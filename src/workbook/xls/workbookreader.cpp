@@ -1,4 +1,5 @@
 #include "workbook/xls/bytes.h"
+#include "workbook/xls/linkrecords.h"
 #include "workbook/xls/workbookdata.h"
 #include "workbook/xls/xlstring.h"
 #include "workbook/xls/xlsworkbook.h"
@@ -105,6 +106,9 @@ WorkbookData readWorkbook(Container container) {
     wb.container = std::move(container);
     readGlobals(wb);
     readSheets(wb);
+    QStringList names;
+    for (const Sheet& s : wb.sheets) names << s.name;
+    wb.links = readLinks(wb.stream, wb.globals, names);
     return wb;
 }
 

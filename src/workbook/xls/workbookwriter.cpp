@@ -44,7 +44,7 @@ Globals writeGlobals(const WorkbookData& wb, const SstPlan& plan, bool rebuildSt
             sstMoved = o.size() - r.pos;
             if (newStrings) {
                 o.append(writeSst(plan.total, count, source, o.size()));
-                while (i + 1 < records.size() && records[i + 1].type == rt::kContinue) ++i;
+                i = pastContinues(records, i) - 1;
                 continue;
             }
         } else if (r.type == rt::kExtSst) {

@@ -12,6 +12,8 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace velmora::xls {
 
@@ -51,6 +53,18 @@ public:
     void setNumber(int sheet, CellRef ref, double value);
     void clear(int sheet, CellRef ref);
     bool isModified() const;
+
+    // Formulas. A formula cell's value is its result: what the engine's
+    // calculation computed where it can, else the result the file holds.
+    struct FormulaCell {
+        CellRef cell;
+        QString text;                       // as shown, without the leading '='
+        CellValue cached;                   // the result the file holds
+        std::optional<CellValue> computed;  // nullopt: the engine does not compute it
+    };
+    std::vector<FormulaCell> formulas(int sheet) const;
+    // The formula of a cell (without '='), or "" for a cell without one.
+    QString formula(int sheet, CellRef ref) const;
 
     // The whole compound file as it would be written now.
     QByteArray toBytes() const;

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "workbook/formula/links.h"
+#include "workbook/xls/records.h"
+
+// The records of the workbook globals that formula tokens refer into:
+// SUPBOOK with its EXTERNNAME records, EXTERNSHEET and NAME.
+namespace velmora::xls {
+
+// Reads them; damaged ones are left out (a formula referring to them shows
+// #REF! or #NAME?), never an error.
+formula::Links readLinks(const QByteArray& stream, const std::vector<Record>& globals,
+                         const QStringList& sheetNames);
+
+}  // namespace velmora::xls
