@@ -100,7 +100,8 @@ void dumpCells(const QString& file, Output& out) {
 // One JSON line per formula cell: its text, the result the file holds and
 // the result the engine computes (null where it does not).
 void listFormulas(const QString& file, Output& out) {
-    const XlsWorkbook wb = XlsWorkbook::load(file);
+    XlsWorkbook wb = XlsWorkbook::load(file);
+    wb.recalculate();
     const QStringList names = wb.sheetNames();
     for (int s = 0; s < names.size(); ++s) {
         for (const XlsWorkbook::FormulaCell& f : wb.formulas(s)) {

@@ -67,30 +67,73 @@ int weekday(double serial, bool date1904) {
     return int(((n + (date1904 ? 5 : 6)) % 7 + 7) % 7) + 1;
 }
 
+namespace {
+
+// "June", "jun": 1 to 12; 0 for anything else.
+int monthNumber(const QString& name) {
+    static const char* const months[] = {"january", "february", "march",     "april",
+                                         "may",     "june",     "july",      "august",
+                                         "september", "october", "november", "december"};
+    const QString n = name.toLower();
+    for (int i = 0; i < 12; ++i) {
+        const QString full = QString::fromLatin1(months[i]);
+        if (n == full || (n.size() == 3 && full.startsWith(n)))
+            return i + 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
 bool parseDateTime(QStringView text, bool date1904, double& out) {
+    // A date (numeric year first, or with an English month name), then a
+    // time with an optional AM or PM; either may be missing.
     static const QRegularExpression pattern(QStringLiteral(
-        "^(?:(\\d{4})(?:-|/|年)(\\d{1,2})(?:-|/|月)(\\d{1,2})日?)?\\s*"
-        "(?:(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}(?:\\.\\d+)?))?)?$"));
+        "^(?:(\\d{4})(?:-|/|年)(\\d{1,2})(?:-|/|月)(\\d{1,2})日?"
+        "|([A-Za-z]{3,9})\\.?\\s+(\\d{1,2}),?\\s+(\\d{4})"
+        "|(\\d{1,2})[-\\s]([A-Za-z]{3,9})[-\\s](\\d{4}))?\\s*"
+        "(?:(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}(?:\\.\\d+)?))?\\s*([AaPp][Mm])?)?$"));
     const QRegularExpressionMatch m = pattern.match(text.trimmed().toString());
-    if (!m.hasMatch() || (!m.hasCaptured(1) && !m.hasCaptured(4)))
+    const bool hasDate = m.hasMatch() && (m.hasCaptured(1) || m.hasCaptured(4) || m.hasCaptured(7));
+    const bool hasTime = m.hasMatch() && m.hasCaptured(10);
+    if (!hasDate && !hasTime)
         return false;
     double serial = 0;
-    if (m.hasCaptured(1)) {
-        const int month = m.captured(2).toInt(), day = m.captured(3).toInt();
+    if (hasDate) {
+        int year = 0, month = 0, day = 0;
+        if (m.hasCaptured(1)) {
+            year = m.captured(1).toInt();
+            month = m.captured(2).toInt();
+            day = m.captured(3).toInt();
+        } else if (m.hasCaptured(4)) {
+            month = monthNumber(m.captured(4));
+            day = m.captured(5).toInt();
+            year = m.captured(6).toInt();
+        } else {
+            day = m.captured(7).toInt();
+            month = monthNumber(m.captured(8));
+            year = m.captured(9).toInt();
+        }
         if (month < 1 || month > 12 || day < 1 || day > 31)
             return false;
-        const int year = m.captured(1).toInt();
         if (!QDate(year, month, day).isValid() && !(year == 1900 && month == 2 && day == 29))
             return false;
         if (!dateSerial(year, month, day, date1904, serial))
             return false;
     }
-    if (m.hasCaptured(4)) {
-        const int h = m.captured(4).toInt(), min = m.captured(5).toInt();
-        const double s = m.hasCaptured(6) ? m.captured(6).toDouble() : 0;
-        if (min > 59 || s >= 60 || (m.hasCaptured(1) && h > 23))
+    if (hasTime) {
+        int h = m.captured(10).toInt();
+        const int min = m.captured(11).toInt();
+        const double sec = m.hasCaptured(12) ? m.captured(12).toDouble() : 0;
+        if (m.hasCaptured(13)) {
+            if (h < 1 || h > 12)
+                return false;
+            const bool pm = m.captured(13).toUpper() == QLatin1String("PM");
+            h = h % 12 + (pm ? 12 : 0);
+        }
+        if (min > 59 || sec >= 60 || (hasDate && h > 23))
             return false;
-        serial += (h * 3600 + min * 60 + s) / 86400.0;
+        serial += (h * 3600 + min * 60 + sec) / 86400.0;
     }
     out = serial;
     return true;

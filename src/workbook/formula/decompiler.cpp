@@ -187,19 +187,9 @@ private:
             case ptg::kMissArg:
                 push(QString());
                 return;
-            case ptg::kStr: {
-                const int count = quint8(p[1]);
-                QString s;
-                if (p[2] & 1) {
-                    s.resize(count);
-                    for (int i = 0; i < count; ++i)
-                        s[i] = QChar(qFromLittleEndian<quint16>(p + 3 + 2 * i));
-                } else {
-                    s = QString::fromLatin1(p + 3, count);
-                }
-                push(quoted(s));
+            case ptg::kStr:
+                push(quoted(ptg::tokenString(p)));
                 return;
-            }
             case ptg::kErr:
                 push(errorName(quint8(p[1])));
                 return;

@@ -89,4 +89,13 @@ int tokenSize(const char* p, const char* end) {
     return size > 0 && size <= room ? size : -1;
 }
 
+QString tokenString(const char* p) {
+    const int count = quint8(p[1]);
+    if (!(p[2] & 1))
+        return QString::fromLatin1(p + 3, count);
+    QString s(count, Qt::Uninitialized);
+    for (int i = 0; i < count; ++i) s[i] = QChar(at16(p + 3 + 2 * i));
+    return s;
+}
+
 }  // namespace velmora::formula::ptg

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
 // The tokens of a BIFF8 formula (its "parsed expression", Ptg by Ptg, in
 // reverse Polish order) and how long each one is.
@@ -46,6 +46,9 @@ inline quint8 withClass(quint8 kind, quint8 cls) {
 // Bytes the token at p takes (id included), reading no further than end;
 // -1 for a token this format does not define or one cut off by end.
 int tokenSize(const char* p, const char* end);
+
+// The text of a tStr token at p (whole token checked by the caller).
+QString tokenString(const char* p);
 
 // A function id inside tFunc / tFuncVar: the top bit of tFuncVar's id marks
 // a command-equivalent function.

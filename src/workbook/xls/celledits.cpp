@@ -1,11 +1,13 @@
 #include "workbook/xls/celltable.h"
 
 #include "workbook/xls/bytes.h"
+#include "workbook/xls/formularecord.h"
 #include "workbook/xls/formats.h"
 #include "workbook/xls/sharedformula.h"
 #include "workbook/xls/xlsworkbook.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace velmora::xls {
 
@@ -53,8 +55,7 @@ void writeOutSharedFormula(CellTable& table, const Sheet& sheet, const QByteArra
             const auto own = ownFormula(f.body(stream), f.size, shared.body(stream), shared.size);
             if (!own)
                 throw XlsError(QStringLiteral("工作表“%1”中的共享公式无法拆开。").arg(sheet.name));
-            const qint64 followers = sheet.records[u.record + 1].pos;
-            u.made = *own + stream.mid(followers, sheet.records[u.recordEnd - 1].end() - followers);
+            u.ownFormula = *own;
         }
     }
 }
@@ -63,7 +64,8 @@ void writeOutSharedFormula(CellTable& table, const Sheet& sheet, const QByteArra
 // it holds a run of cells; a second record for the same cell (a damaged
 // file) goes too, so that the edit is what every reader sees.
 void applyEdit(CellTable& table, const Sheet& sheet, const QByteArray& stream,
-               const CellFormats& formats, CellRef at, const QByteArray& recordBody, quint16 type) {
+               const CellFormats& formats, CellRef at, bool blank,
+               const std::function<QByteArray(int xf)>& records) {
     std::vector<CellUnit>& units = table.rows[at.row];
     for (const Sheet::SharedFormula& f : sheet.shared)
         for (const CellUnit& u : units)
@@ -91,14 +93,11 @@ void applyEdit(CellTable& table, const Sheet& sheet, const QByteArray& stream,
         }
     }
     // A cleared cell that existed stays as BLANK, keeping its format.
-    if (type != rt::kBlank || xf >= 0) {
-        QByteArray body =
-            cellHead(at.row, at.column,
-                     xf >= 0 ? xf : sheet.newCellXf(at.row, at.column, formats.defaultCellXf()));
-        body.append(recordBody);
+    if (!blank || xf >= 0) {
         CellUnit made;
         made.first = made.last = at.column;
-        made.made = makeRecord(type, body);
+        made.made =
+            records(xf >= 0 ? xf : sheet.newCellXf(at.row, at.column, formats.defaultCellXf()));
         row.insert(row.begin() + qsizetype(insertAt), made);
     }
     units = std::move(row);
@@ -120,19 +119,62 @@ QByteArray newRow(const Sheet& sheet, int row) {
 }
 
 void applyEdits(CellTable& table, const Sheet& sheet, const QByteArray& stream,
-                const CellFormats& formats, const std::map<quint32, quint32>& stringOf) {
+                const CellFormats& formats, const std::map<quint32, quint32>& stringOf,
+                const std::map<quint32, formula::Value>* results) {
+    const auto resultOf = [&](quint32 key) -> formula::Value {
+        if (!results)
+            return {};
+        const auto it = results->find(key);
+        return it == results->end() ? formula::Value() : it->second;
+    };
     for (const auto& [key, edit] : sheet.edits) {
-        QByteArray value;
-        quint16 type = rt::kBlank;
-        if (edit.kind == Edit::Kind::Text) {
-            add32(value, stringOf.at(key));
-            type = rt::kLabelSst;
-        } else if (edit.kind == Edit::Kind::Number) {
-            addF64(value, edit.number);
-            type = rt::kNumber;
+        const CellRef at = keyRef(key);
+        const auto simple = [&](quint16 type, const QByteArray& value) {
+            return [&, type, value](int xf) {
+                QByteArray body = cellHead(at.row, at.column, xf);
+                body.append(value);
+                return makeRecord(type, body);
+            };
+        };
+        switch (edit.kind) {
+            case Edit::Kind::Text: {
+                QByteArray value;
+                add32(value, stringOf.at(key));
+                applyEdit(table, sheet, stream, formats, at, false, simple(rt::kLabelSst, value));
+                break;
+            }
+            case Edit::Kind::Number: {
+                QByteArray value;
+                addF64(value, edit.number);
+                applyEdit(table, sheet, stream, formats, at, false, simple(rt::kNumber, value));
+                break;
+            }
+            case Edit::Kind::Clear:
+                applyEdit(table, sheet, stream, formats, at, true, simple(rt::kBlank, QByteArray()));
+                break;
+            case Edit::Kind::Formula: {
+                const formula::Value result = resultOf(key);
+                applyEdit(table, sheet, stream, formats, at, false, [&](int xf) {
+                    return formulaRecord(at.row, at.column, xf, edit.expression, result,
+                                         edit.isVolatile) +
+                           resultString(result);
+                });
+                break;
+            }
         }
-        applyEdit(table, sheet, stream, formats, keyRef(key), value, type);
     }
+    // New results of formulas kept.
+    if (results)
+        for (const auto& [key, value] : *results) {
+            const CellRef at = keyRef(key);
+            const auto row = table.rows.find(at.row);
+            if (row == table.rows.end())
+                continue;
+            for (CellUnit& u : row->second)
+                if (u.first == at.column && u.made.isEmpty() &&
+                    sheet.records[u.record].type == rt::kFormula)
+                    u.result = value;
+        }
     for (auto it = table.rows.begin(); it != table.rows.end();) {
         if (it->second.empty()) {
             it = table.rows.erase(it);

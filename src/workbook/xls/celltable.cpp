@@ -1,6 +1,7 @@
 #include "workbook/xls/celltable.h"
 
 #include "workbook/xls/bytes.h"
+#include "workbook/xls/formularecord.h"
 
 #include <algorithm>
 
@@ -81,6 +82,23 @@ QByteArray unitBytes(const CellUnit& u, const Sheet& sheet, const QByteArray& st
     if (!u.made.isEmpty())
         return u.made;
     const Record& r = sheet.records[u.record];
+    if (r.type == rt::kFormula && (u.result || !u.ownFormula.isEmpty())) {
+        QByteArray out =
+            u.ownFormula.isEmpty() ? QByteArray(stream.constData() + r.pos, 4 + r.size) : u.ownFormula;
+        if (u.result)
+            out = withResult(out, *u.result);
+        for (size_t j = u.record + 1; j < u.recordEnd; ++j) {
+            const Record& f = sheet.records[j];
+            if (u.result && f.type == rt::kString) {
+                j = pastContinues(sheet.records, j) - 1;  // the old result's text
+                continue;
+            }
+            out.append(stream.constData() + f.pos, 4 + f.size);
+        }
+        if (u.result)
+            out += resultString(*u.result);
+        return out;
+    }
     const char* b = r.body(stream);
     const int first = isMultiCell(r.type) ? u16(b + 2) : u.first;
     const int width = multiCellWidth(r.type);

@@ -3,6 +3,7 @@
 #include "workbook/xls/sheet.h"
 
 #include <map>
+#include <optional>
 #include <vector>
 
 // The cell table of a worksheet taken apart for rewriting: ROW records by
@@ -17,7 +18,11 @@ struct CellUnit {
     int first = 0, last = 0;  // columns it covers
     size_t record = 0;        // original records [record, recordEnd) when made is empty
     size_t recordEnd = 0;
-    QByteArray made;  // a whole record (header included) written for an edit
+    QByteArray made;  // the records (headers included) written for an edit
+    // A FORMULA kept: its shared formula written out for the cell, and a
+    // new result (its STRING record replaced).
+    QByteArray ownFormula;
+    std::optional<formula::Value> result;
 };
 
 struct CellTable {
@@ -38,12 +43,14 @@ inline int multiCellWidth(quint16 type) {
     return type == rt::kMulRk ? 6 : 2;
 }
 
-// Merges the sheet's edits into the table: written cells become LABELSST or
-// NUMBER records keeping their format, cleared ones BLANK; MULRK and
-// MULBLANK records are split only where an edit falls inside them. Every row
-// holding a cell gets a ROW record covering its cells.
+// Merges the sheet's edits into the table: written cells become LABELSST,
+// NUMBER or FORMULA records keeping their format, cleared ones BLANK; MULRK
+// and MULBLANK records are split only where an edit falls inside them. Every
+// row holding a cell gets a ROW record covering its cells. Formula results
+// (by cell key) go into their cells' FORMULA records.
 void applyEdits(CellTable& table, const Sheet& sheet, const QByteArray& stream,
-                const CellFormats& formats, const std::map<quint32, quint32>& stringOf);
+                const CellFormats& formats, const std::map<quint32, quint32>& stringOf,
+                const std::map<quint32, formula::Value>* results);
 
 // A ROW record body for a row that has none: the sheet's default height.
 QByteArray newRow(const Sheet& sheet, int row);

@@ -2,6 +2,8 @@
 
 #include "workbook/cellref.h"
 #include "workbook/cellvalue.h"
+#include "workbook/formula/links.h"
+#include "workbook/formula/value.h"
 #include "workbook/xls/records.h"
 #include "workbook/xls/sheetsizes.h"
 
@@ -30,10 +32,12 @@ struct CellSlot {
 };
 
 struct Edit {
-    enum class Kind { Text, Number, Clear };
+    enum class Kind { Text, Number, Clear, Formula };
     Kind kind = Kind::Clear;
-    QString text;
+    QString text;  // Formula: as typed, without '='
     double number = 0;
+    formula::Expression expression;  // Formula: its tokens
+    bool isVolatile = false;         // Formula: recalculated on every change
 };
 
 struct CellRange {
@@ -100,6 +104,10 @@ struct ReadContext {
 
 // The value and the XF index a loaded cell holds.
 CellValue cellValue(const ReadContext& ctx, const Sheet& sheet, const CellSlot& slot);
+// The value as stored: date serials of the workbook's own date system.
+formula::Value storedValue(const ReadContext& ctx, const Sheet& sheet, const CellSlot& slot);
+// A stored value as the host hands it over.
+CellValue toCellValue(const formula::Value& v, bool date, bool date1904);
 int cellXf(const QByteArray& stream, const Sheet& sheet, const CellSlot& slot);
 
 }  // namespace velmora::xls

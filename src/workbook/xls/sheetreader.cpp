@@ -59,35 +59,31 @@ double rkValue(quint32 rk) {
     return (rk & 0x01) ? v / 100 : v;
 }
 
-CellValue number(const ReadContext& ctx, double value, int xf) {
-    const bool date = ctx.formats.isDate(xf);
-    // Dates are handed over as serials of the 1900 date system.
-    return CellValue::makeNumber(date && ctx.formats.date1904 ? value + 1462 : value, date);
-}
-
 QString recordString(const ReadContext& ctx, const Sheet& sheet, size_t record, int skip) {
     RecordReader in(ctx.stream, sheet.records, record);
     in.skip(skip);
     return normalizeLineBreaks(readUnicodeString(in, 2));
 }
 
-CellValue formulaResult(const ReadContext& ctx, const Sheet& sheet, size_t record) {
+// A FORMULA record's result: a number, or a type in the first byte and
+// 0xFFFF in the last two (0 text in the STRING record that follows, 1 a
+// logical value, 2 an error, 3 an empty text).
+formula::Value formulaResult(const ReadContext& ctx, const Sheet& sheet, size_t record) {
     const char* b = sheet.records[record].body(ctx.stream);
-    const int xf = u16(b + 4);
     if (u16(b + 12) != 0xFFFF)
-        return number(ctx, f64(b + 6), xf);
+        return formula::Value::ofNumber(f64(b + 6));
     switch (u8(b + 6)) {
-        case 0: {  // the text follows in a STRING record
+        case 0: {
             const qint64 string = cellFollower(sheet.records, record, rt::kString);
-            return CellValue::makeText(string < 0 ? QString()
-                                                  : recordString(ctx, sheet, size_t(string), 0));
+            return formula::Value::ofText(
+                string < 0 ? QString() : recordString(ctx, sheet, size_t(string), 0));
         }
         case 1:
-            return CellValue::makeBoolean(u8(b + 8) != 0);
+            return formula::Value::ofBoolean(u8(b + 8) != 0);
         case 2:
-            return CellValue::makeError(u8(b + 8));
+            return formula::Value::ofError(u8(b + 8));
         default:
-            return CellValue::makeText(QString());
+            return formula::Value::ofText(QString());
     }
 }
 
@@ -189,31 +185,58 @@ int cellXf(const QByteArray& stream, const Sheet& sheet, const CellSlot& slot) {
     return u16(b + 4);
 }
 
-CellValue cellValue(const ReadContext& ctx, const Sheet& sheet, const CellSlot& slot) {
+formula::Value storedValue(const ReadContext& ctx, const Sheet& sheet, const CellSlot& slot) {
+    using formula::Value;
     const Record& r = sheet.records[slot.record];
     const char* b = r.body(ctx.stream);
     switch (r.type) {
-        case rt::kLabelSst:
-            return CellValue::makeText(ctx.strings.text(u32(b + 6)).toString());
+        case rt::kLabelSst: {
+            // The table's text itself, not a copy: the table outlives the value.
+            const QStringView text = ctx.strings.text(u32(b + 6));
+            return Value::ofText(QString::fromRawData(text.data(), text.size()));
+        }
         case rt::kLabel:
         case rt::kRString:
-            return CellValue::makeText(recordString(ctx, sheet, slot.record, 6));
+            return Value::ofText(recordString(ctx, sheet, slot.record, 6));
         case rt::kNumber:
-            return number(ctx, f64(b + 6), u16(b + 4));
+            return Value::ofNumber(f64(b + 6));
         case rt::kRk:
-            return number(ctx, rkValue(u32(b + 6)), u16(b + 4));
-        case rt::kMulRk: {
-            const char* e = b + 4 + 6 * slot.entry;
-            return number(ctx, rkValue(u32(e + 2)), u16(e));
-        }
+            return Value::ofNumber(rkValue(u32(b + 6)));
+        case rt::kMulRk:
+            return Value::ofNumber(rkValue(u32(b + 4 + 6 * slot.entry + 2)));
         case rt::kBoolErr:
-            return u8(b + 7) ? CellValue::makeError(u8(b + 6))
-                             : CellValue::makeBoolean(u8(b + 6) != 0);
+            return u8(b + 7) ? Value::ofError(u8(b + 6)) : Value::ofBoolean(u8(b + 6) != 0);
         case rt::kFormula:
             return formulaResult(ctx, sheet, slot.record);
         default:
-            return CellValue();
+            return Value();
     }
+}
+
+CellValue toCellValue(const formula::Value& v, bool date, bool date1904) {
+    switch (v.kind) {
+        case formula::Value::Kind::Text:
+            // A copy of its own: the value may outlive the workbook. Line
+            // breaks are LF inside the program, also in formula results.
+            return CellValue::makeText(
+                normalizeLineBreaks(QString(v.text.constData(), v.text.size())));
+        case formula::Value::Kind::Number:
+            // Dates are handed over as serials of the 1900 date system.
+            return CellValue::makeNumber(date && date1904 ? v.number + 1462 : v.number, date);
+        case formula::Value::Kind::Boolean:
+            return CellValue::makeBoolean(v.code != 0);
+        case formula::Value::Kind::Error:
+            return CellValue::makeError(v.code);
+        case formula::Value::Kind::Empty:
+            break;
+    }
+    return CellValue();
+}
+
+CellValue cellValue(const ReadContext& ctx, const Sheet& sheet, const CellSlot& slot) {
+    const formula::Value v = storedValue(ctx, sheet, slot);
+    return toCellValue(v, v.isNumber() && ctx.formats.isDate(cellXf(ctx.stream, sheet, slot)),
+                       ctx.formats.date1904);
 }
 
 }  // namespace velmora::xls

@@ -80,7 +80,7 @@ SheetBytes copySheet(const Sheet& sheet, const QByteArray& stream) {
 SheetBytes writeSheet(const Sheet& sheet, const SheetEdits& context) {
     const QByteArray& stream = context.stream;
     CellTable table = readCellTable(sheet, stream);
-    applyEdits(table, sheet, stream, context.formats, context.stringOf);
+    applyEdits(table, sheet, stream, context.formats, context.stringOf, context.results);
     applyRowSizes(table, sheet);
     const bool newColumns = !sheet.sizes.columns.empty();
     const ColumnRecords columns =

@@ -27,6 +27,7 @@ struct SheetEdits {
     const QByteArray& stream;
     const CellFormats& formats;
     const std::map<quint32, quint32>& stringOf;  // cell key -> shared string
+    const std::map<quint32, formula::Value>* results = nullptr;  // formula results to write
 };
 
 SheetBytes writeSheet(const Sheet& sheet, const SheetEdits& context);

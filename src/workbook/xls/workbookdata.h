@@ -38,9 +38,15 @@ struct WorkbookData {
 // readable BIFF8 workbook.
 WorkbookData readWorkbook(Container container);
 
+// Formula results to write into the records, by sheet (as in
+// WorkbookData::sheets): cell key -> result.
+using FormulaResults = std::vector<std::map<quint32, formula::Value>>;
+
 // The workbook stream with every edit merged in. rebuildStrings writes the
-// shared string table anew even when no string changed.
-QByteArray writeWorkbookStream(const WorkbookData& workbook, bool rebuildStrings = false);
+// shared string table anew even when no string changed; results go into
+// the FORMULA records of their cells (with STRING records for texts).
+QByteArray writeWorkbookStream(const WorkbookData& workbook, bool rebuildStrings = false,
+                               const FormulaResults* results = nullptr);
 
 // The stream of a new workbook holding empty worksheets with these names.
 // Throws XlsError for a name a workbook cannot hold.

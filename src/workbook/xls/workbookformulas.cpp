@@ -1,12 +1,15 @@
 #include "workbook/xls/formulacells.h"
 #include "workbook/xls/workbookimpl.h"
 
+#include <algorithm>
+
 // XlsWorkbook's formula operations.
 namespace velmora::xls {
 
 std::vector<XlsWorkbook::FormulaCell> XlsWorkbook::formulas(int sheet) const {
     const Sheet& s = d->sheet(sheet);
-    const int bookSheet = int(d->worksheets[size_t(sheet)]);
+    const int bookSheet = d->bookSheet(sheet);
+    d->settle();
     std::vector<FormulaCell> out;
     for (size_t i = 0; i < s.cells.size(); ++i) {
         const CellSlot& slot = s.cells[i];
@@ -18,8 +21,25 @@ std::vector<XlsWorkbook::FormulaCell> XlsWorkbook::formulas(int sheet) const {
         const auto cf = readCellFormula(d->stream, s, slot.record, bookSheet);
         f.text = cf ? formulaText(*cf, d->links) : QStringLiteral("#无法读取的公式");
         f.cached = cellValue(d->context(), s, slot);
+        if (d->calc && d->calc->isComputed(bookSheet, f.cell.row, f.cell.column))
+            f.computed = d->value(sheet, slot.key);
+        f.isVolatile = d->calc && d->calc->isVolatile(bookSheet, f.cell.row, f.cell.column);
         out.push_back(std::move(f));
     }
+    for (const auto& [key, e] : s.edits) {
+        if (e.kind != Edit::Kind::Formula)
+            continue;
+        FormulaCell f;
+        f.cell = keyRef(key);
+        f.text = e.text;
+        if (d->calc->isComputed(bookSheet, f.cell.row, f.cell.column))
+            f.computed = d->value(sheet, key);
+        f.isVolatile = d->calc->isVolatile(bookSheet, f.cell.row, f.cell.column);
+        out.push_back(std::move(f));
+    }
+    std::sort(out.begin(), out.end(), [](const FormulaCell& a, const FormulaCell& b) {
+        return a.cell < b.cell;
+    });
     return out;
 }
 
@@ -27,10 +47,35 @@ QString XlsWorkbook::formula(int sheet, CellRef ref) const {
     const Sheet& s = d->sheet(sheet);
     const quint32 key = Impl::key(ref);
     const CellSlot* slot = s.slot(key);
-    if (s.edits.count(key) || !slot || s.records[slot->record].type != rt::kFormula)
+    if (const auto edit = s.edits.find(key); edit != s.edits.end())
+        return edit->second.kind == Edit::Kind::Formula ? edit->second.text : QString();
+    if (!slot || s.records[slot->record].type != rt::kFormula)
         return QString();
     const auto cf = readCellFormula(d->stream, s, slot->record, int(d->worksheets[size_t(sheet)]));
     return cf ? formulaText(*cf, d->links) : QStringLiteral("#无法读取的公式");
+}
+
+bool XlsWorkbook::isComputed(int sheet, CellRef ref) const {
+    const quint32 key = Impl::key(ref);
+    d->sheet(sheet);
+    d->settle();
+    return d->calc && d->calc->isComputed(d->bookSheet(sheet), keyRef(key).row, keyRef(key).column);
+}
+
+void XlsWorkbook::recalculate() {
+    d->calculation().recalculateAll();
+}
+
+std::vector<XlsWorkbook::SheetCell> XlsWorkbook::takeChangedCells() {
+    std::vector<SheetCell> out;
+    if (!d->calc)
+        return out;
+    d->settle();
+    for (const auto& [book, row, column] : d->calc->takeChanged())
+        for (size_t w = 0; w < d->worksheets.size(); ++w)
+            if (int(d->worksheets[w]) == book)
+                out.push_back({int(w), CellRef{row, column}});
+    return out;
 }
 
 }  // namespace velmora::xls

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "workbook/formula/calculation.h"
 #include "workbook/xls/sharedformula.h"
 #include "workbook/xls/styles.h"
 #include "workbook/xls/workbookdata.h"
@@ -41,7 +42,25 @@ struct XlsWorkbook::Impl : WorkbookData {
                     : s.newCellXf(at.row, at.column, formats.defaultCellXf());
     }
 
-    CellValue value(const Sheet& s, quint32 k) const {
+    // The calculation, built when first needed: a full recalculation, a
+    // formula written, or a write into a workbook holding formulas.
+    std::unique_ptr<formula::Calculation> calc;
+    formula::Calculation& calculation();
+    // Recomputes what depends on writes made since the last time.
+    void settle() const {
+        if (calc && calc->needsRecalculation())
+            calc->recalculate();
+    }
+    int bookSheet(int worksheet) const { return int(worksheets[size_t(worksheet)]); }
+
+    // The cell's value: its edit, the calculation's value or the record's.
+    CellValue value(int worksheet, quint32 k) const {
+        const Sheet& s = sheet(worksheet);
+        if (calc) {
+            const CellRef at = keyRef(k);
+            const formula::Value& v = calc->cells().get(bookSheet(worksheet), at.row, at.column);
+            return toCellValue(v, v.isNumber() && formats.isDate(xfAt(s, k)), formats.date1904);
+        }
         const auto edit = s.edits.find(k);
         if (edit == s.edits.end()) {
             const CellSlot* slot = s.slot(k);
@@ -56,6 +75,7 @@ struct XlsWorkbook::Impl : WorkbookData {
                 return CellValue::makeNumber(date && formats.date1904 ? n + 1462 : n, date);
             }
             case Edit::Kind::Clear:
+            case Edit::Kind::Formula:  // formulas are always in the calculation
                 return CellValue();
         }
         return CellValue();
@@ -79,16 +99,9 @@ struct XlsWorkbook::Impl : WorkbookData {
         }
     }
 
-    void edit(int index, CellRef ref, Edit e) {
-        Sheet& s = sheet(index);
-        const quint32 k = key(ref);
-        checkWritable(s, ref);
-        if (e.kind == Edit::Kind::Clear && !s.slot(k)) {
-            s.edits.erase(k);  // nothing was there before: nothing to clear
-            return;
-        }
-        s.edits[k] = std::move(e);
-    }
+    void edit(int index, CellRef ref, Edit e);
+    // The results of formula cells that their records do not hold yet.
+    FormulaResults resultsToWrite() const;
 };
 
 }  // namespace velmora::xls

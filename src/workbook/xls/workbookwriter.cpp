@@ -74,15 +74,19 @@ Globals writeGlobals(const WorkbookData& wb, const SstPlan& plan, bool rebuildSt
 
 }  // namespace
 
-QByteArray writeWorkbookStream(const WorkbookData& wb, bool rebuildStrings) {
+QByteArray writeWorkbookStream(const WorkbookData& wb, bool rebuildStrings,
+                               const FormulaResults* results) {
     const SstPlan plan = planStrings(wb);
     std::vector<SheetBytes> sheets;
     sheets.reserve(wb.sheets.size());
     for (size_t s = 0; s < wb.sheets.size(); ++s) {
         const Sheet& sheet = wb.sheets[s];
-        sheets.push_back(sheet.edits.empty() && sheet.sizes.empty()
-                             ? copySheet(sheet, wb.stream)
-                             : writeSheet(sheet, {wb.stream, wb.formats, plan.stringOf[s]}));
+        const auto* sheetResults = results && s < results->size() ? &(*results)[s] : nullptr;
+        const bool unchanged = sheet.edits.empty() && sheet.sizes.empty() &&
+                               (!sheetResults || sheetResults->empty());
+        sheets.push_back(unchanged ? copySheet(sheet, wb.stream)
+                                   : writeSheet(sheet, {wb.stream, wb.formats, plan.stringOf[s],
+                                                        sheetResults}));
     }
     Globals globals = writeGlobals(wb, plan, rebuildStrings);
 

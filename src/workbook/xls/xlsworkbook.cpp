@@ -62,12 +62,15 @@ int XlsWorkbook::sheetIndex(const QString& name) const {
 }
 
 CellValue XlsWorkbook::cell(int sheet, CellRef ref) const {
-    return d->value(d->sheet(sheet), Impl::key(ref));
+    const quint32 key = Impl::key(ref);
+    d->settle();
+    return d->value(sheet, key);
 }
 
 void XlsWorkbook::forEachCell(int sheet,
                               const std::function<void(CellRef, const CellValue&)>& f) const {
     const Sheet& s = d->sheet(sheet);
+    d->settle();
     auto edit = s.edits.begin();
     const auto visit = [&](quint32 key, const CellValue& v) {
         if (!v.isEmpty())
@@ -79,15 +82,15 @@ void XlsWorkbook::forEachCell(int sheet,
         if (i + 1 < s.cells.size() && s.cells[i + 1].key == key)
             continue;  // a later record for the same cell wins
         for (; edit != s.edits.end() && edit->first < key; ++edit)
-            visit(edit->first, d->value(s, edit->first));
+            visit(edit->first, d->value(sheet, edit->first));
         if (edit != s.edits.end() && edit->first == key) {
-            visit(key, d->value(s, key));
+            visit(key, d->value(sheet, key));
             ++edit;
         } else {
-            visit(key, cellValue(ctx, s, s.cells[i]));
+            visit(key, d->calc ? d->value(sheet, key) : cellValue(ctx, s, s.cells[i]));
         }
     }
-    for (; edit != s.edits.end(); ++edit) visit(edit->first, d->value(s, edit->first));
+    for (; edit != s.edits.end(); ++edit) visit(edit->first, d->value(sheet, edit->first));
 }
 
 void XlsWorkbook::setText(int sheet, CellRef ref, const QString& text) {
@@ -98,17 +101,17 @@ void XlsWorkbook::setText(int sheet, CellRef ref, const QString& text) {
                            .arg(stored.size()));
     if (stored.isEmpty())
         return clear(sheet, ref);
-    d->edit(sheet, ref, Edit{Edit::Kind::Text, stored, 0});
+    d->edit(sheet, ref, Edit{Edit::Kind::Text, stored, 0, {}});
 }
 
 void XlsWorkbook::setNumber(int sheet, CellRef ref, double value) {
     if (!std::isfinite(value))
         throw XlsError(QStringLiteral("这不是一个有效的数字。"));
-    d->edit(sheet, ref, Edit{Edit::Kind::Number, QString(), value});
+    d->edit(sheet, ref, Edit{Edit::Kind::Number, QString(), value, {}});
 }
 
 void XlsWorkbook::clear(int sheet, CellRef ref) {
-    d->edit(sheet, ref, Edit{Edit::Kind::Clear, QString(), 0});
+    d->edit(sheet, ref, Edit{Edit::Kind::Clear, QString(), 0, {}});
 }
 
 bool XlsWorkbook::isModified() const {
@@ -119,8 +122,10 @@ QByteArray XlsWorkbook::toBytes() const {
     // An unchanged workbook is the file it was loaded from, to the byte.
     if (!d->hasEdits() && !d->file.isEmpty())
         return d->file;
+    d->settle();
+    const FormulaResults results = d->resultsToWrite();
     Container container = d->container;
-    container.entries[d->streamEntry].data = writeWorkbookStream(*d);
+    container.entries[d->streamEntry].data = writeWorkbookStream(*d, false, &results);
     return writeContainer(container);
 }
 

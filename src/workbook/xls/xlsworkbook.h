@@ -60,11 +60,24 @@ public:
         CellRef cell;
         QString text;                       // as shown, without the leading '='
         CellValue cached;                   // the result the file holds
-        std::optional<CellValue> computed;  // nullopt: the engine does not compute it
+        std::optional<CellValue> computed;  // by the last calculation; nullopt: not computed
+        bool isVolatile = false;  // reads TODAY, NOW, RAND ... directly or through other cells
     };
     std::vector<FormulaCell> formulas(int sheet) const;
     // The formula of a cell (without '='), or "" for a cell without one.
     QString formula(int sheet, CellRef ref) const;
+    // False for a formula cell whose value is the file's result because the
+    // engine does not compute it (and for cells without a formula).
+    bool isComputed(int sheet, CellRef ref) const;
+    // Computes every formula anew, as on opening the workbook. Writes are
+    // followed by the recalculation of what depends on them on their own.
+    void recalculate();
+    // The cells whose values recalculation changed since the last call.
+    struct SheetCell {
+        int sheet = 0;
+        CellRef cell;
+    };
+    std::vector<SheetCell> takeChangedCells();
 
     // The whole compound file as it would be written now.
     QByteArray toBytes() const;
