@@ -79,6 +79,16 @@ void setCell(const QString& file, const QString& sheet, const QString& address,
     writeFileAtomically(file, wb.toBytes());
 }
 
+// As typed into a cell: a formula, a number or text; every formula is then
+// computed anew, so that the file holds their results.
+void putCell(const QString& file, const QString& sheet, const QString& address,
+             const QString& input) {
+    XlsWorkbook wb = XlsWorkbook::load(file);
+    wb.enter(sheetOf(wb, sheet), cellOf(address), input);
+    wb.recalculate();
+    writeFileAtomically(file, wb.toBytes());
+}
+
 void dumpCells(const QString& file, Output& out) {
     const XlsWorkbook wb = XlsWorkbook::load(file);
     const QStringList names = wb.sheetNames();

@@ -12,6 +12,8 @@ void listSheets(const QString& file, Output& out);
 void getCell(const QString& file, const QString& sheet, const QString& address, Output& out);
 void setCell(const QString& file, const QString& sheet, const QString& address,
              const QString& text);
+void putCell(const QString& file, const QString& sheet, const QString& address,
+             const QString& input);
 void dumpCells(const QString& file, Output& out);
 void dumpRecords(const QString& file, Output& out);
 void listFormulas(const QString& file, Output& out);

@@ -30,6 +30,8 @@ const Verb kVerbs[] = {
      [](const QStringList& a, Output& out) { getCell(a[0], a[1], a[2], out); }},
     {"set", "FILE SHEET ADDR TEXT", "把 TEXT 作为文字存入单元格并保存",
      [](const QStringList& a, Output&) { setCell(a[0], a[1], a[2], a[3]); }},
+    {"put", "FILE SHEET ADDR INPUT", "像在单元格中输入一样存入（= 开头为公式，数字为数，其余为文字），计算并保存",
+     [](const QStringList& a, Output&) { putCell(a[0], a[1], a[2], a[3]); }},
     {"dump", "FILE", "每个非空单元格一行 JSON",
      [](const QStringList& a, Output& out) { dumpCells(a[0], out); }},
     {"formulas", "FILE", "每个公式单元格一行 JSON（公式、文件中的结果、计算的结果）",

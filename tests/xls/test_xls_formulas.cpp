@@ -8,6 +8,7 @@
 #include "workbook/xls/xlsworkbook.h"
 
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,6 +31,9 @@ private Q_SLOTS:
     void sharedFormulasReadTheSameInLibreOffice();
     void arrayFormulaCellsRefuseSingleWrites();
     void corpusFormulasDecompileAndCompute();
+    void typedFormulasReachOtherReaders();
+    void badFormulaChangesNothing();
+    void writesRecalculateDependents();
 };
 
 void TestXlsFormulas::overwrittenFormulaLosesItsString() {
@@ -257,6 +261,116 @@ void TestXlsFormulas::corpusFormulasDecompileAndCompute() {
           100.0 * computed / all, equal, compared, 100.0 * equal / compared);
     QVERIFY(computed * 100 >= all * 85);
     QVERIFY(equal * 100 >= compared * 99);
+}
+
+// Formulas typed in are written so that other programs read them: xlrd
+// finds the results we cached, LibreOffice reads the formulas (IFERROR by
+// its name, references into a sheet whose name ends in a blank) and
+// computes the same values.
+void TestXlsFormulas::typedFormulasReachOtherReaders() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("班级.xls"));
+    const QStringList sheets{QStringLiteral("成绩"), QStringLiteral("打印到班主任工作笔记上 ")};
+    const std::vector<std::pair<const char*, const char*>> inputs = {
+        {"A1", "张三"},     {"B1", "90"},      {"A2", "李四"},       {"B2", "58.5"},
+        {"A3", "王五"},     {"B3", "缺考"},
+        {"C1", "=RANK(B1,$B$1:$B$3)"},
+        {"C2", "=IF(B2>=60,\"及格\",\"不及格\")"},
+        {"C3", "=IFERROR(B3*1,\"无成绩\")"},
+        {"D1", "=COUNTIF(B1:B3,\">=60\")/COUNT(B1:B3)"},
+        {"D2", "=SUM(B1:B3)&\"分\""},
+        {"D3", "=ISNUMBER(B3)"},
+        {"D4", "=1/0"},
+        {"E1", "=CHOOSE(2,\"甲\",\"乙\")&LEFT(A2)"},
+        {"E2", "=TEXT(B2/100,\"0.0%\")"},
+        {"E3", "=VLOOKUP(\"李四\",A1:B3,2,FALSE)"}};
+    {
+        XlsWorkbook wb = XlsWorkbook::create(sheets);
+        for (const auto& [address, input] : inputs)
+            wb.enter(0, *parseA1(QString::fromLatin1(address)), QString::fromUtf8(input));
+        wb.enter(1, {0, 0}, QStringLiteral("=成绩!B1+'打印到班主任工作笔记上 '!B1"));
+        wb.enter(1, {0, 1}, QStringLiteral("5"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(wb.toBytes());
+    }
+    const XlsWorkbook back = XlsWorkbook::load(path);
+    QCOMPARE(back.formula(0, {2, 2}), QStringLiteral("IFERROR(B3*1,\"无成绩\")"));
+    QCOMPARE(back.formula(1, {0, 0}), QStringLiteral("成绩!B1+'打印到班主任工作笔记上 '!B1"));
+    const std::map<CellRef, QString> ours = texts(back, 0);
+    QCOMPARE(ours.at({0, 2}), QStringLiteral("1"));
+    QCOMPARE(ours.at({2, 2}), QStringLiteral("无成绩"));
+    QCOMPARE(ours.at({3, 3}), QStringLiteral("#DIV/0!"));
+    QCOMPARE(texts(back, 1).at({0, 0}), QStringLiteral("95"));
+
+    if (test::xlrdAvailable()) {
+        const QJsonObject view = test::xlrdView({path}).front();
+        const QJsonArray cells =
+            view[QStringLiteral("sheets")].toArray()[0].toObject()[QStringLiteral("cells")].toArray();
+        int compared = 0;
+        for (const QJsonValue& v : cells) {
+            const QJsonArray c = v.toArray();
+            const QString text = c[2].toInt() == 2   ? numberText(c[3].toDouble())
+                                 : c[2].toInt() == 4 ? (c[3].toInt() ? "TRUE" : "FALSE")
+                                 : c[2].toInt() == 5 ? errorText(quint8(c[3].toInt()))
+                                                     : c[3].toString();
+            QCOMPARE(text, ours.at({c[0].toInt(), c[1].toInt()}));
+            ++compared;
+        }
+        QCOMPARE(compared, int(ours.size()));
+    }
+    if (test::sofficePath().isEmpty())
+        QSKIP("LibreOffice (soffice) is not installed");
+    const test::ConversionRun run = test::convertToCsv({path}, dir.path());
+    QVERIFY2(run.finished, qPrintable(run.output));
+    QFile csv(dir.filePath(QStringLiteral("班级-成绩.csv")));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QStringList rows = QString::fromUtf8(csv.readAll()).split(u'\n');
+    for (const auto& [ref, text] : ours) {
+        // LibreOffice shows a logical result in a General cell as 0 or 1.
+        const QString shown = rows.value(ref.row).split(u',').value(ref.column);
+        QCOMPARE(shown == QLatin1String("0") && text == QLatin1String("FALSE") ? text : shown, text);
+    }
+}
+
+// A formula that does not parse names the position and changes nothing.
+void TestXlsFormulas::badFormulaChangesNothing() {
+    XlsWorkbook wb = XlsWorkbook::create({QStringLiteral("Sheet1")});
+    wb.setNumber(0, {0, 0}, 1);
+    const QByteArray before = wb.toBytes();
+    for (const QString& input : {QStringLiteral("=SUM(A1"), QStringLiteral("=Sheet9!A1"),
+                                 QStringLiteral("=IF(A1>0,\"x\",#NAME?"),
+                                 QStringLiteral("=NOSUCHFUNC(1)")}) {
+        try {
+            wb.enter(0, {1, 0}, input);
+            QFAIL(qPrintable(input));
+        } catch (const XlsError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("个字符")), qPrintable(e.message()));
+        }
+    }
+    QCOMPARE(wb.cell(0, {1, 0}).kind, CellValue::Kind::Empty);
+    QCOMPARE(wb.toBytes(), before);
+}
+
+// Before the next read after a write, what depends on the written cell is
+// recomputed, and the changed cells are reported for the sheet window.
+void TestXlsFormulas::writesRecalculateDependents() {
+    XlsWorkbook wb = XlsWorkbook::create({QStringLiteral("学生档案"), QStringLiteral("写评语")});
+    wb.enter(0, {1, 2}, QStringLiteral("张三"));
+    wb.enter(1, {1, 1}, QStringLiteral("=学生档案!C2&\"同学\""));
+    wb.enter(1, {1, 2}, QStringLiteral("=LEN(B2)"));
+    wb.takeChangedCells();
+    wb.setText(0, {1, 2}, QStringLiteral("欧阳小明"));
+    QCOMPARE(wb.cell(1, {1, 1}).toText(), QStringLiteral("欧阳小明同学"));
+    QCOMPARE(wb.cell(1, {1, 2}).toText(), QStringLiteral("6"));
+    std::vector<CellRef> changed;
+    for (const XlsWorkbook::SheetCell& c : wb.takeChangedCells()) {
+        QCOMPARE(c.sheet, 1);
+        changed.push_back(c.cell);
+    }
+    std::sort(changed.begin(), changed.end());
+    QCOMPARE(changed, (std::vector<CellRef>{{1, 1}, {1, 2}}));
+    QVERIFY(wb.isComputed(1, {1, 1}));
 }
 
 QTEST_GUILESS_MAIN(TestXlsFormulas)

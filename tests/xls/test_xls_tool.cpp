@@ -54,6 +54,7 @@ private Q_SLOTS:
     void setStoresTextAndSaves_data();
     void setStoresTextAndSaves();
     void dumpIsOneJsonObjectPerCell();
+    void putStoresAsTypedAndFormulasList();
     void failuresAreMessagesWithStatusOne_data();
     void failuresAreMessagesWithStatusOne();
     void closedPipeIsAnErrorNotASignal();
@@ -152,6 +153,33 @@ void TestXlsTool::dumpIsOneJsonObjectPerCell() {
              true);
 }
 
+// put: '=' a formula, a plain number a number, anything else text; each
+// formula is then one JSON line of formulas with its results.
+void TestXlsTool::putStoresAsTypedAndFormulasList() {
+    const QString sheet = QStringLiteral("学生档案");
+    const std::vector<std::pair<QString, QString>> inputs{{"B2", "98.5"},
+                                                          {"B3", "=B2*2"},
+                                                          {"B4", "=1+"},
+                                                          {"C2", "'007"},
+                                                          {"C3", "=IF(B2>60,\"及格\",\"\")"}};
+    for (const auto& [address, input] : inputs) {
+        const Run r = tool({QStringLiteral("put"), file_, sheet, address, input});
+        QCOMPARE(r.exitCode, address == QLatin1String("B4") ? 1 : 0);
+        if (r.exitCode)
+            QVERIFY2(r.err.contains(QStringLiteral("第 4 个字符")), qPrintable(r.err));
+    }
+    QCOMPARE(tool({QStringLiteral("get"), file_, sheet, QStringLiteral("B3")}).out,
+             QStringLiteral("197\n"));
+    QCOMPARE(tool({QStringLiteral("get"), file_, sheet, QStringLiteral("C2")}).out,
+             QStringLiteral("'007\n"));
+    QCOMPARE(tool({QStringLiteral("formulas"), file_}).out,
+             QStringLiteral("{\"sheet\":\"学生档案\",\"address\":\"B3\",\"formula\":\"B2*2\","
+                            "\"cached\":\"197\",\"computed\":\"197\"}\n"
+                            "{\"sheet\":\"学生档案\",\"address\":\"C3\",\"formula\":"
+                            "\"IF(B2>60,\\\"及格\\\",\\\"\\\")\",\"cached\":\"及格\","
+                            "\"computed\":\"及格\"}\n"));
+}
+
 void TestXlsTool::failuresAreMessagesWithStatusOne_data() {
     QTest::addColumn<QStringList>("args");
     const QString file = QStringLiteral("FILE");
@@ -170,6 +198,9 @@ void TestXlsTool::failuresAreMessagesWithStatusOne_data() {
     QTest::newRow("column past IV")
         << QStringList{QStringLiteral("set"), file, QStringLiteral("学生档案"),
                        QStringLiteral("IW1"), QStringLiteral("x")};
+    QTest::newRow("formula that does not parse")
+        << QStringList{QStringLiteral("put"), file, QStringLiteral("学生档案"),
+                       QStringLiteral("B1"), QStringLiteral("=SUM(1,")};
     QTest::newRow("text too long")
         << QStringList{QStringLiteral("set"), file, QStringLiteral("学生档案"),
                        QStringLiteral("B1"), QString(32768, u'x')};

@@ -2,25 +2,40 @@
 
 #include <QHash>
 #include <cstring>
+#include <list>
+#include <string>
 
 namespace velmora::formula {
 
 namespace {
 
+// Argument classes of functions taking (range, criterion) pairs, after
+// `head`, as far as the format allows arguments.
+const char* pairs(const char* head) {
+    static std::list<std::string> kept;
+    std::string s(head);
+    while (s.size() < 255) s += "RV";
+    kept.push_back(s);
+    return kept.back().c_str();
+}
+
 // Functions of Excel 2007 and later that a BIFF8 file stores by name. Only
 // those the calculation knows are listed: a formula naming another one is
 // refused rather than written in a form no program could evaluate.
 const std::vector<FunctionInfo>& futureFunctions() {
+    static const char* const countIfs = pairs("");
+    static const char* const sumIfs = pairs("R");
+    static const char* const averageIf = "RVR";
     static const std::vector<FunctionInfo> table = {
         {255, "IFERROR", 2, 2, 'V', "VV", false},
         {255, "IFNA", 2, 2, 'V', "VV", false},
-        {255, "COUNTIFS", 2, 254, 'V', "RV", false},
-        {255, "SUMIFS", 3, 253, 'V', "RRV", false},
-        {255, "AVERAGEIF", 2, 3, 'V', "RVR", false},
-        {255, "AVERAGEIFS", 3, 253, 'V', "RRV", false},
-        {255, "MAXIFS", 3, 253, 'V', "RRV", false},
-        {255, "MINIFS", 3, 253, 'V', "RRV", false},
-        {255, "IFS", 2, 254, 'V', "VR", false},
+        {255, "COUNTIFS", 2, 254, 'V', countIfs, false},
+        {255, "SUMIFS", 3, 253, 'V', sumIfs, false},
+        {255, "AVERAGEIF", 2, 3, 'V', averageIf, false},
+        {255, "AVERAGEIFS", 3, 253, 'V', sumIfs, false},
+        {255, "MAXIFS", 3, 253, 'V', sumIfs, false},
+        {255, "MINIFS", 3, 253, 'V', sumIfs, false},
+        {255, "IFS", 2, 254, 'V', "VV", false},
         {255, "CONCAT", 1, 254, 'V', "R", false},
         {255, "TEXTJOIN", 3, 254, 'V', "VVR", false},
         {255, "RANK.EQ", 2, 3, 'V', "VRV", false},

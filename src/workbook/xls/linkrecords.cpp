@@ -115,4 +115,42 @@ formula::Links readLinks(const QByteArray& stream, const std::vector<Record>& gl
     return links;
 }
 
+QByteArray ownSupBookRecord(int sheetCount) {
+    QByteArray b;
+    add16(b, quint16(sheetCount));
+    add16(b, 0x0401);
+    return makeRecord(rt::kSupBook, b);
+}
+
+QByteArray externSheetRecord(const std::vector<ExternSheet>& entries) {
+    if (2 + 6 * qint64(entries.size()) > kMaxRecordBody)
+        throw XlsError(QStringLiteral("工作簿引用的工作表太多，无法保存。"));
+    QByteArray b;
+    add16(b, quint16(entries.size()));
+    for (const ExternSheet& e : entries) {
+        add16(b, quint16(e.supbook));
+        add16(b, quint16(e.firstSheet < 0 ? 0xFFFF : e.firstSheet));
+        add16(b, quint16(e.lastSheet < 0 ? 0xFFFF : e.lastSheet));
+    }
+    return makeRecord(rt::kExternSheet, b);
+}
+
+// A hidden name of a function, as Excel writes for newer functions: its
+// formula is #NAME? for programs that do not know the function.
+QByteArray functionNameRecord(const DefinedName& name) {
+    QByteArray b;
+    add16(b, 0x000B);  // hidden, a function, a procedure
+    add8(b, 0);
+    add8(b, quint8(name.name.size()));
+    add16(b, 2);
+    add16(b, 0);
+    add16(b, 0);
+    add32(b, 0);
+    add8(b, 0);
+    b.append(name.name.toLatin1());
+    add8(b, 0x1C);  // tErr
+    add8(b, 0x1D);  // #NAME?
+    return makeRecord(rt::kName, b);
+}
+
 }  // namespace velmora::xls

@@ -12,4 +12,11 @@ namespace velmora::xls {
 formula::Links readLinks(const QByteArray& stream, const std::vector<Record>& globals,
                          const QStringList& sheetNames);
 
+// Records for what formulas typed in added: this workbook's own SUPBOOK,
+// the whole EXTERNSHEET, the NAME of a function stored by name. Throws
+// XlsError when the EXTERNSHEET would not fit one record.
+QByteArray ownSupBookRecord(int sheetCount);
+QByteArray externSheetRecord(const std::vector<formula::ExternSheet>& entries);
+QByteArray functionNameRecord(const formula::DefinedName& name);
+
 }  // namespace velmora::xls

@@ -26,6 +26,8 @@ struct WorkbookData {
     std::vector<Sheet> sheets;       // every BOUNDSHEET, in workbook order
     std::vector<size_t> worksheets;  // the worksheets among them
     formula::Links links;            // what formula tokens refer to
+    // How many of each the file holds; formulas typed in may add more.
+    size_t loadedSupBooks = 0, loadedExternSheets = 0, loadedNames = 0;
 
     // Plain strings of the table by text, built when a save first needs it.
     mutable std::optional<QHash<QStringView, quint32>> plainStrings;

@@ -1,3 +1,5 @@
+#include "workbook/formula/compiler.h"
+#include "workbook/formula/decompiler.h"
 #include "workbook/xls/formulacells.h"
 #include "workbook/xls/workbookimpl.h"
 
@@ -53,6 +55,55 @@ QString XlsWorkbook::formula(int sheet, CellRef ref) const {
         return QString();
     const auto cf = readCellFormula(d->stream, s, slot->record, int(d->worksheets[size_t(sheet)]));
     return cf ? formulaText(*cf, d->links) : QStringLiteral("#无法读取的公式");
+}
+
+namespace {
+
+// Compiles formula text for a cell; errors name the position counted from
+// `offset` characters before the text (the '=' typed in front).
+formula::Compiled compile(formula::Links& links, const QString& text, int bookSheet, int offset) {
+    try {
+        return formula::compileFormula(text, links, bookSheet);
+    } catch (const formula::FormulaError& e) {
+        throw XlsError(
+            QStringLiteral("公式第 %1 个字符处有错误：%2").arg(e.position + 1 + offset).arg(e.message));
+    }
+}
+
+}  // namespace
+
+void XlsWorkbook::Impl::setFormula(int index, CellRef ref, const QString& text, int offset) {
+    sheet(index);  // an unknown sheet is refused before anything else
+    const int book = bookSheet(index);
+    formula::Links working = links;
+    const formula::Compiled c = compile(working, text, book, offset);
+    Edit e;
+    e.kind = Edit::Kind::Formula;
+    e.expression = c.expression;
+    e.isVolatile = c.isVolatile;
+    e.text = formula::decompile(c.expression, working, {book, ref.row, ref.column, false});
+    // The calculation reads the new links as the formula goes in; a refused
+    // write takes them back.
+    std::swap(links, working);
+    try {
+        edit(index, ref, std::move(e));
+    } catch (...) {
+        std::swap(links, working);
+        throw;
+    }
+}
+
+void XlsWorkbook::setFormula(int sheet, CellRef ref, const QString& text) {
+    d->setFormula(sheet, ref, text, 0);
+}
+
+void XlsWorkbook::enter(int sheet, CellRef ref, const QString& input) {
+    if (input.startsWith(u'='))
+        return d->setFormula(sheet, ref, input.mid(1), 1);
+    const CellValue v = CellValue::typed(input);
+    if (v.kind == CellValue::Kind::Number)
+        return setNumber(sheet, ref, v.number);
+    setText(sheet, ref, input);
 }
 
 bool XlsWorkbook::isComputed(int sheet, CellRef ref) const {

@@ -100,6 +100,9 @@ struct XlsWorkbook::Impl : WorkbookData {
     }
 
     void edit(int index, CellRef ref, Edit e);
+    // Compiles the text into the cell; error positions count from `offset`
+    // characters before it.
+    void setFormula(int index, CellRef ref, const QString& text, int offset);
     // The results of formula cells that their records do not hold yet.
     FormulaResults resultsToWrite() const;
 };

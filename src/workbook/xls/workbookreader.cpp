@@ -109,6 +109,9 @@ WorkbookData readWorkbook(Container container) {
     QStringList names;
     for (const Sheet& s : wb.sheets) names << s.name;
     wb.links = readLinks(wb.stream, wb.globals, names);
+    wb.loadedSupBooks = wb.links.supbooks.size();
+    wb.loadedExternSheets = wb.links.externSheets.size();
+    wb.loadedNames = wb.links.names.size();
     return wb;
 }
 

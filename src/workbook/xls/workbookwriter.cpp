@@ -1,4 +1,5 @@
 #include "workbook/xls/bytes.h"
+#include "workbook/xls/linkrecords.h"
 #include "workbook/xls/sheetwriter.h"
 #include "workbook/xls/sstplan.h"
 #include "workbook/xls/workbookdata.h"
@@ -19,8 +20,46 @@ struct Globals {
     std::vector<std::pair<size_t, qint64>> boundSheetAt;  // globals record -> its lbPlyPos field
 };
 
+// Where the records of links typed formulas added go: EXTERNSHEET (new,
+// or rewritten in place) after the SUPBOOK records, NAME records after the
+// last NAME.
+struct LinkPlan {
+    QByteArray supBook;      // before the EXTERNSHEET
+    QByteArray externSheet;  // replaces the one at externSheetAt, or goes after insertAfter
+    QByteArray names;        // after lastName, or after the EXTERNSHEET
+    qint64 externSheetAt = -1, insertAfter = -1, lastName = -1;
+};
+
+LinkPlan planLinks(const WorkbookData& wb) {
+    LinkPlan plan;
+    const formula::Links& links = wb.links;
+    const bool newSheets = links.externSheets.size() > wb.loadedExternSheets;
+    const bool newNames = links.names.size() > wb.loadedNames;
+    if (!newSheets && !newNames)
+        return plan;
+    for (size_t i = 0; i < wb.globals.size(); ++i) {
+        const quint16 t = wb.globals[i].type;
+        if (t == rt::kExternSheet && plan.externSheetAt < 0)
+            plan.externSheetAt = qint64(i);
+        if (t == rt::kName)
+            plan.lastName = qint64(i);
+        if (t == rt::kBoundSheet || t == rt::kCountry || t == rt::kSupBook ||
+            t == rt::kExternName || t == 0x0059 || t == 0x005A)  // XCT, CRN
+            plan.insertAfter = qint64(i);
+    }
+    // Names need the EXTERNSHEET before them, if only an empty one.
+    if (newSheets || plan.externSheetAt < 0)
+        plan.externSheet = externSheetRecord(links.externSheets);
+    if (links.supbooks.size() > wb.loadedSupBooks || links.selfSupbook() < 0)
+        plan.supBook = ownSupBookRecord(int(links.sheets.size()));
+    for (size_t i = wb.loadedNames; i < links.names.size(); ++i)
+        plan.names += functionNameRecord(links.names[i]);
+    return plan;
+}
+
 // The globals substream: every record as it was, except the shared string
-// table when strings changed, the positions EXTSST holds, and RECALCID.
+// table when strings changed, the positions EXTSST holds, RECALCID, and the
+// link records typed formulas added.
 Globals writeGlobals(const WorkbookData& wb, const SstPlan& plan, bool rebuildStrings) {
     Globals g;
     QByteArray& o = g.bytes;
@@ -37,8 +76,28 @@ Globals writeGlobals(const WorkbookData& wb, const SstPlan& plan, bool rebuildSt
     bool sstWritten = false;
     qint64 sstMoved = 0;
     const auto& records = wb.globals;
+    const LinkPlan links = planLinks(wb);
     for (size_t i = 0; i < records.size(); ++i) {
         const Record& r = records[i];
+        if (qint64(i) == links.externSheetAt) {
+            o.append(links.supBook);
+            const size_t end = pastContinues(records, i);
+            if (links.externSheet.isEmpty())
+                for (size_t j = i; j < end; ++j) copyRecord(o, wb.stream, records[j]);
+            else
+                o.append(links.externSheet);
+            if (links.lastName < 0)
+                o.append(links.names);
+            i = end - 1;
+            continue;
+        }
+        if (qint64(i) == links.lastName) {
+            const size_t end = pastContinues(records, i);
+            for (size_t j = i; j < end; ++j) copyRecord(o, wb.stream, records[j]);
+            o.append(links.names);
+            i = end - 1;
+            continue;
+        }
         if (r.type == rt::kSst) {
             sstWritten = true;
             sstMoved = o.size() - r.pos;
@@ -68,6 +127,12 @@ Globals writeGlobals(const WorkbookData& wb, const SstPlan& plan, bool rebuildSt
             o.append(writeSst(plan.total, count, source, o.size()));
         }
         copyRecord(o, wb.stream, r);
+        if (qint64(i) == links.insertAfter && links.externSheetAt < 0) {
+            o.append(links.supBook);
+            o.append(links.externSheet);
+            if (links.lastName < 0)
+                o.append(links.names);
+        }
     }
     return g;
 }

@@ -66,6 +66,14 @@ public:
     std::vector<FormulaCell> formulas(int sheet) const;
     // The formula of a cell (without '='), or "" for a cell without one.
     QString formula(int sheet, CellRef ref) const;
+    // Makes the cell hold the formula (text without '='). Text that is no
+    // formula, or one the format or the engine cannot hold: XlsError naming
+    // the position, nothing changes.
+    void setFormula(int sheet, CellRef ref, const QString& text);
+    // Stores input as a person types it into a cell: a leading '=' makes a
+    // formula, a plain decimal number a number, anything else text, the
+    // empty text empties the cell.
+    void enter(int sheet, CellRef ref, const QString& input);
     // False for a formula cell whose value is the file's result because the
     // engine does not compute it (and for cells without a formula).
     bool isComputed(int sheet, CellRef ref) const;
