@@ -20,6 +20,9 @@ void writeWorkbook(const QString& path, const WorkbookContent& content) {
                 book.setText(s, *parseA1(cell.key()), cell.value());
         }
     }
+    for (auto sheet = content.formulas.begin(); sheet != content.formulas.end(); ++sheet)
+        for (auto cell = sheet->begin(); cell != sheet->end(); ++cell)
+            book.setFormula(book.sheetIndex(sheet.key()), *parseA1(cell.key()), cell.value());
     writeBytes(path, book.toBytes());
 }
 

@@ -101,6 +101,7 @@ private Q_SLOTS:
     void quitting();
     void fileChangedByAnotherProgram();
     void failedSaveAtQuitKeepsEverything();
+    void formulasFollowWrites();
     void recordCardIsFast();
 };
 
@@ -499,6 +500,55 @@ void TestHostContract::failedSaveAtQuitKeepsEverything() {
     h.reset();
     auto again = opened(f.path);
     QCOMPARE(again->host().read(kArchive, "C2").toText(), QStringLiteral("王五"));
+}
+
+// Formulas: the host shows their results, recomputes what reads a written
+// cell before the next read (across sheets too), and the saved file holds
+// them for the next opening and for other readers.
+void TestHostContract::formulasFollowWrites() {
+    using layout::kScoresSheet;
+    WorkbookContent content;
+    content.sheets = templateSheets();
+    auto& scores = content.cells[kScoresSheet];
+    scores = {{"B1", "姓名"}, {"C1", "语文"}, {"D1", "数学"}, {"B2", "张三"}, {"C2", "90"},
+              {"D2", "80"},   {"B3", "李四"}, {"C3", "75"},   {"D3", "70"},   {"B4", "王五"},
+              {"C4", "60"},   {"D4", "95"}};
+    for (const QString row : {"2", "3", "4"}) {
+        content.formulas[kScoresSheet]["E" + row] = "SUM(C" + row + ":D" + row + ")";
+        content.formulas[kScoresSheet]["F" + row] = "RANK(E" + row + ",$E$2:$E$4)";
+        content.formulas[kScoresSheet]["G" + row] = "IF(E" + row + ">=150,\"优秀\",\"\")";
+    }
+    content.formulas[kNotebook] = {
+        {"B6", "COUNTIF(各科成绩!E2:E4,\">=150\")&\"人\""},
+        {"B7", "IFERROR(VLOOKUP(\"王五\",各科成绩!B2:E4,4,FALSE),\"无\")"},
+        {"B8", "TEXT(AVERAGE(各科成绩!E2:E4),\"0.0\")"}};
+    Fixture f(content);
+    const auto shown = [](SpreadsheetHost& host) {
+        QStringList texts;
+        for (const QString cell : {"E2", "E3", "E4", "F2", "F3", "F4", "G2", "G3", "G4"})
+            texts << host.read(kScoresSheet, cell).toText();
+        for (const QString cell : {"B6", "B7", "B8"}) texts << host.read(kNotebook, cell).toText();
+        return texts.join(u' ');
+    };
+    auto h = opened(f.path);
+    SpreadsheetHost& host = h->host();
+    QCOMPARE(shown(host), QStringLiteral("170 145 155 1 3 2 优秀  优秀 2人 155 156.7"));
+    host.write(kScoresSheet, "D3", "95");
+    QCOMPARE(shown(host), QStringLiteral("170 170 155 1 1 3 优秀 优秀 优秀 3人 155 165.0"));
+    host.writeRaw(kScoresSheet, "D4", "缺考");
+    const QString last = QStringLiteral("170 170 60 1 1 3 优秀 优秀  2人 60 133.3");
+    QCOMPARE(shown(host), last);
+    host.save();
+    host.quit();
+    h.reset();
+    auto again = opened(f.path);
+    QCOMPARE(shown(again->host()), last);
+    again.reset();
+    const auto reading = xlrdReading(f.path);
+    if (!reading)
+        QSKIP("python3-xlrd is not installed");
+    QCOMPARE(reading->texts[kScoresSheet].value("E4"), QStringLiteral("60"));
+    QCOMPARE(reading->texts[kNotebook].value("B7"), QStringLiteral("60"));
 }
 
 // A class of 60 with all 47 fields filled; one record card is 47 reads, and

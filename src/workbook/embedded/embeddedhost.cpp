@@ -59,7 +59,11 @@ void EmbeddedHost::open(const QString& path) {
     const QByteArray bytes = readWorkbookFile(path);
     const QString name = QDir::toNativeSeparators(path);
     try {
-        d->document = std::make_unique<WorkbookDocument>(xls::XlsWorkbook::fromBytes(bytes));
+        xls::XlsWorkbook book = xls::XlsWorkbook::fromBytes(bytes);
+        // Files written by other programs (or by velmora-xls set) may carry
+        // stale results, or none: every formula is computed anew.
+        book.recalculate();
+        d->document = std::make_unique<WorkbookDocument>(std::move(book));
     } catch (const xls::XlsError& e) {
         throw HostError(QStringLiteral("工作簿文件“%1”无法打开：%2").arg(name, e.message()));
     }

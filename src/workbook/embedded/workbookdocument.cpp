@@ -6,7 +6,9 @@
 namespace velmora {
 
 WorkbookDocument::WorkbookDocument(xls::XlsWorkbook book)
-    : book_(std::move(book)), names_(book_.sheetNames()) {}
+    : book_(std::move(book)), names_(book_.sheetNames()) {
+    book_.takeChangedCells();  // what loading computed is where the document starts
+}
 
 int WorkbookDocument::sheet(const QString& name) const {
     const int index = book_.sheetIndex(name);
@@ -36,6 +38,9 @@ void WorkbookDocument::store(int sheet, CellRef ref, const CellValue& value) {
         throw HostError(e.message());
     }
     Q_EMIT cellChanged(sheet, ref.row, ref.column);
+    // The formulas reading the cell are computed at once: the window shows them.
+    for (const xls::XlsWorkbook::SheetCell& c : book_.takeChangedCells())
+        Q_EMIT cellChanged(c.sheet, c.cell.row, c.cell.column);
     if (!modified_) {
         modified_ = true;
         Q_EMIT modifiedChanged(true);

@@ -12,8 +12,8 @@ namespace velmora {
 
 // The open class workbook in memory: what the host's operations and the
 // sheet window's grid both read and change, so that each sees the other's
-// writes at once. Reports every changed cell and whether there are changes
-// the file does not hold yet.
+// writes at once. Reports every changed cell (formulas recomputed after a
+// write included) and whether there are changes the file does not hold yet.
 class WorkbookDocument : public QObject {
     Q_OBJECT
 public:

@@ -127,7 +127,9 @@ void applyEdits(CellTable& table, const Sheet& sheet, const QByteArray& stream,
         const auto it = results->find(key);
         return it == results->end() ? formula::Value() : it->second;
     };
-    for (const auto& [key, edit] : sheet.edits) {
+    for (const auto& entry : sheet.edits) {
+        const quint32 key = entry.first;
+        const Edit& edit = entry.second;
         const CellRef at = keyRef(key);
         const auto simple = [&](quint16 type, const QByteArray& value) {
             return [&, type, value](int xf) {
