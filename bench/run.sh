@@ -56,3 +56,39 @@ for label, ours, peer, aim in [
     print("%s: %.1f ms (aim: under %d ms); QTableWidget doing the same: %.1f ms; ratio %.2f"
           % (label, ms(ours), aim, ms(peer), ms(ours) / ms(peer)))
 PY
+
+# 3. Formulas: full recalculation and one write with its dependents, against
+#    npm's HyperFormula (installed into BUILD_DIR/bench-npm on first use)
+#    computing the same workloads in this run.
+if [ ! -d "$npm_dir/node_modules/hyperformula" ] && command -v npm >/dev/null; then
+  npm install --no-audit --no-fund --silent --prefix "$npm_dir" hyperformula >/dev/null 2>&1 || true
+fi
+echo
+echo "formulas (ours against HyperFormula; ratio = ours / peer):"
+/usr/bin/python3 - "$work/bench.json" "$work" "$npm_dir/node_modules" "$here/formulas_peer.js" <<'PY'
+import json, os, subprocess, sys
+runs = {b["name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"]}
+def ms(name):
+    b = runs[name]
+    return b["real_time"] * {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
+modules, script = sys.argv[3], sys.argv[4]
+def peer(workload):
+    if not os.path.isdir(os.path.join(modules, "hyperformula")):
+        return None
+    out = subprocess.run(["node", script, modules, os.path.join(sys.argv[2], workload)],
+                         capture_output=True, text=True)
+    return json.loads(out.stdout) if out.returncode == 0 else None
+def line(what, ours, theirs, aim):
+    ratio = "%.2f" % (ours / theirs) if theirs else "n/a (peer not installed)"
+    print("  %-52s ours %9.3f ms  peer %s  ratio %s  (aim: %s)"
+          % (what, ours, "%9.3f ms" % theirs if theirs else "      n/a", ratio, aim))
+school, large = peer("class-formulas.json"), peer("large-formulas.json")
+line("class workbook, %d formulas: full recalculation" % runs["BM_RecalculateClassFormulas"]["formulas"],
+     ms("BM_RecalculateClassFormulas"), school and school["full_ms"], "under 5 ms")
+line("class workbook: one write and its dependents", ms("BM_WriteAndDependents"),
+     school and school["write_ms"], "under 1 ms")
+line("10,000 rows x 20 formulas: full recalculation", ms("BM_RecalculateLargeFormulas"),
+     large and large["full_ms"], "under 1 s")
+print("  %-52s ours %9.3f ms" % ("10,000 rows x 20 formulas: open and first recalculation",
+                                  ms("BM_OpenAndRecalculateLargeFormulas")))
+PY
