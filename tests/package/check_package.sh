@@ -69,7 +69,7 @@ grep -q "^用法：velmora" <<<"$help" || fail "velmora --help: $help"
 grep -qx "工作簿模板：$root/usr/share/velmora/Velmoravm2.1.xls" <<<"$help" ||
   fail "the installed velmora looks for its template elsewhere: $help"
 usage=$(run "$root/usr/bin/velmora-xls" --help) || fail "velmora-xls --help failed"
-for verb in sheets get set dump; do
+for verb in sheets get set put dump formulas; do
   grep -q "velmora-xls $verb " <<<"$usage" || fail "velmora-xls --help lacks $verb: $usage"
 done
 run "$root/usr/bin/velmora-xls" sheets "$root/usr/share/velmora/Velmoravm2.1.xls" | grep -qx 学生档案 ||
