@@ -2,6 +2,7 @@
 #include "workbookparts.h"
 #include "libreoffice.h"
 #include "xlrdview.h"
+#include "workbook/formula/links.h"
 #include "workbook/xls/bytes.h"
 #include "workbook/xls/container.h"
 #include "workbook/xls/workbookdata.h"
@@ -32,6 +33,8 @@ private Q_SLOTS:
     void arrayFormulaCellsRefuseSingleWrites();
     void corpusFormulasDecompileAndCompute();
     void typedFormulasReachOtherReaders();
+    void typedFormulasJoinExistingLinks_data();
+    void typedFormulasJoinExistingLinks();
     void badFormulaChangesNothing();
     void writesRecalculateDependents();
 };
@@ -331,6 +334,49 @@ void TestXlsFormulas::typedFormulasReachOtherReaders() {
         const QString shown = rows.value(ref.row).split(u',').value(ref.column);
         QCOMPARE(shown == QLatin1String("0") && text == QLatin1String("FALSE") ? text : shown, text);
     }
+}
+
+// Typed formulas in files that already have links: new EXTERNSHEET entries
+// and names go beside the old ones, every formula of the file still reads
+// as before, and a long text result goes on in CONTINUE records.
+void TestXlsFormulas::typedFormulasJoinExistingLinks_data() {
+    QTest::addColumn<QString>("file");
+    QTest::newRow("names and sheets") << QStringLiteral("sheetjs_defined_names_unicode.xls");
+    QTest::newRow("40 sheets, EXTERNSHEET") << QStringLiteral("poi_12843-1_zh-tw_40sheets.xls");
+    QTest::newRow("no links yet") << QStringLiteral("hutool_aaa_excel2016_zh_sheet.xls");
+}
+
+void TestXlsFormulas::typedFormulasJoinExistingLinks() {
+    QFETCH(QString, file);
+    XlsWorkbook wb = XlsWorkbook::fromBytes(test::corpusBytes(file));
+    const int last = int(wb.sheetNames().size()) - 1;
+    std::vector<std::vector<XlsWorkbook::FormulaCell>> before;
+    for (int s = 0; s <= last; ++s) before.push_back(wb.formulas(s));
+    const QString other = formula::quoteSheetName(wb.sheetNames()[last]);
+    wb.enter(0, {300, 0}, QStringLiteral("=IFERROR(1/0,COUNTA(%1!A1:C9))").arg(other));
+    wb.enter(0, {300, 1}, QStringLiteral("=REPT(\"长\",5000)&\"尾\""));
+    const QString expected = QString::number(wb.cell(0, {300, 0}).number);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("saved.xls"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(wb.toBytes());
+    f.close();
+    const XlsWorkbook back = XlsWorkbook::load(path);
+    QCOMPARE(back.formula(0, {300, 0}), QStringLiteral("IFERROR(1/0,COUNTA(%1!A1:C9))").arg(other));
+    QCOMPARE(back.cell(0, {300, 0}).toText(), expected);
+    QCOMPARE(back.cell(0, {300, 1}).text.size(), 5001);
+    for (int s = 0; s <= last; ++s) {
+        const auto now = back.formulas(s);
+        QCOMPARE(now.size(), before[size_t(s)].size() + (s == 0 ? 2 : 0));
+        for (const XlsWorkbook::FormulaCell& b : before[size_t(s)])
+            QCOMPARE(back.formula(s, b.cell), b.text);
+    }
+    if (!test::xlrdAvailable())
+        QSKIP("python3-xlrd is not installed");
+    const QJsonObject view = test::xlrdView({path}).front();
+    QVERIFY2(!view.contains(QStringLiteral("error")), qPrintable(view[QStringLiteral("error")].toString()));
+    QVERIFY(view[QStringLiteral("names")].toArray().contains(QStringLiteral("_xlfn.IFERROR")));
 }
 
 // A formula that does not parse names the position and changes nothing.

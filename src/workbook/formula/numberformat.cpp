@@ -368,6 +368,8 @@ Formatted formatDigits(double value, const Section& s, bool negativeSign) {
             --slot;
             if (slot == 0) {
                 slotText[i] = digits.left(std::max<qsizetype>(digit, 0));
+                if (slotText[i].isEmpty() && t.text == QLatin1String("e0"))
+                    slotText[i] = QStringLiteral("0");
                 digit = 0;
             } else {
                 slotText[i] = digit > 0 ? digits.mid(--digit, 1)
