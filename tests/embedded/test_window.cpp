@@ -23,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,6 +105,7 @@ private Q_SLOTS:
     void typing_data();
     void typing();
     void hostWritesShowInTheGrid();
+    void formulaResultsFollowWrites();
     void longTextsRunOn_data();
     void longTextsRunOn();
     void deleteEmptiesSelectedCells();
@@ -229,6 +231,25 @@ void TestWindow::hostWritesShowInTheGrid() {
     f.host.writeRaw(kArchiveSheet, QStringLiteral("B%1").arg(rows + 50), "远处");
     QVERIFY(view->model()->rowCount() > rows + 50);
     QCOMPARE(view->model()->index(rows + 49, 1).data().toString(), QStringLiteral("远处"));
+}
+
+// A write recomputes the formulas reading the cell, and the grid repaints
+// them, on another sheet too.
+void TestWindow::formulaResultsFollowWrites() {
+    WorkbookContent content;
+    content.sheets = kSheets;
+    content.cells[kArchiveSheet] = {{"C2", "张三"}};
+    content.formulas[kSheets[2]] = {{"B2", "学生档案!C2&\"同学\""}};
+    Fixture f(content);
+    QAbstractItemModel* model = f.window()->view(2)->model();
+    QCOMPARE(model->index(1, 1).data().toString(), QStringLiteral("张三同学"));
+    QSignalSpy repainted(model, &QAbstractItemModel::dataChanged);
+    f.host.writeRaw(kArchiveSheet, "C2", "王五");
+    QCOMPARE(model->index(1, 1).data().toString(), QStringLiteral("王五同学"));
+    QVERIFY(std::any_of(repainted.begin(), repainted.end(), [](const QList<QVariant>& args) {
+        const QModelIndex at = args[0].toModelIndex();
+        return at.row() == 1 && at.column() == 1;
+    }));
 }
 
 // A one-line text too wide for its cell runs on over empty cells to its
