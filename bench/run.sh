@@ -8,7 +8,9 @@
 # 2. velmora-xls dump of the large workbook against python3-xlrd and npm's
 #    xlsx (installed into BUILD_DIR/bench-npm on first use), with ratios;
 # 3. velmora_sheetbench: the sheet window's full repaint and a 50 x 13 paste,
-#    each against a QTableWidget doing the same.
+#    each against a QTableWidget doing the same;
+# 4. formulas: full recalculation and one write with its dependents, against
+#    npm's HyperFormula computing the same workloads (see below).
 set -euo pipefail
 build="$(cd "${1:?usage: bench/run.sh BUILD_DIR}" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -57,7 +59,7 @@ for label, ours, peer, aim in [
           % (label, ms(ours), aim, ms(peer), ms(ours) / ms(peer)))
 PY
 
-# 3. Formulas: full recalculation and one write with its dependents, against
+# 4. Formulas: full recalculation and one write with its dependents, against
 #    npm's HyperFormula (installed into BUILD_DIR/bench-npm on first use)
 #    computing the same workloads in this run.
 if [ ! -d "$npm_dir/node_modules/hyperformula" ] && command -v npm >/dev/null; then
