@@ -29,6 +29,7 @@ void WorkbookDocument::apply(int sheet, const QList<CellEdit>& edits) {
         high = {std::max(high.row, e.ref.row), std::max(high.column, e.ref.column)};
     }
     Q_EMIT blockChanged(sheet, low.row, low.column, high.row, high.column);
+    announceRecalculated();
     markModified();
 }
 

@@ -38,13 +38,17 @@ void WorkbookDocument::store(int sheet, CellRef ref, const CellValue& value) {
         throw HostError(e.message());
     }
     Q_EMIT cellChanged(sheet, ref.row, ref.column);
-    // The formulas reading the cell are computed at once: the window shows them.
-    for (const xls::XlsWorkbook::SheetCell& c : book_.takeChangedCells())
-        Q_EMIT cellChanged(c.sheet, c.cell.row, c.cell.column);
+    announceRecalculated();
     if (!modified_) {
         modified_ = true;
         Q_EMIT modifiedChanged(true);
     }
+}
+
+// The formulas reading written cells are computed at once: the window shows them.
+void WorkbookDocument::announceRecalculated() {
+    for (const xls::XlsWorkbook::SheetCell& c : book_.takeChangedCells())
+        Q_EMIT cellChanged(c.sheet, c.cell.row, c.cell.column);
 }
 
 void WorkbookDocument::setSaved() {

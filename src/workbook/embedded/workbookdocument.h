@@ -58,6 +58,7 @@ Q_SIGNALS:
 
 private:
     void markModified();
+    void announceRecalculated();
 
     xls::XlsWorkbook book_;
     QStringList names_;

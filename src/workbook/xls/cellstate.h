@@ -6,9 +6,9 @@ namespace velmora::xls {
 
 // What a cell holds as far as changes go, to put it back exactly: as the
 // file had it (whatever record that is: a formula, a rich text, a boolean),
-// or the text, number or emptiness stored since.
+// or the text, number, emptiness or formula stored since.
 struct CellState {
-    enum class Kind { AsLoaded, Text, Number, Cleared };
+    enum class Kind { AsLoaded, Text, Number, Cleared, Formula };  // Formula: text without '='
     Kind kind = Kind::AsLoaded;
     QString text;
     double number = 0;

@@ -126,6 +126,19 @@ void XlsWorkbook::Impl::edit(int index, CellRef ref, Edit e) {
         c.setValue(bookSheet(index), ref.row, ref.column, editValue(e));
 }
 
+void XlsWorkbook::Impl::reloadCell(int index, CellRef ref) {
+    if (!calc)
+        return;
+    const Sheet& s = sheet(index);
+    const int book = bookSheet(index);
+    const CellSlot* slot = s.slot(cellKey(ref.row, ref.column));
+    if (slot && s.records[slot->record].type == rt::kFormula)
+        addFormulaCell(*calc, *this, s, book, *slot);
+    else
+        calc->setValue(book, ref.row, ref.column,
+                       slot ? storedValue(context(), s, *slot) : Value());
+}
+
 FormulaResults XlsWorkbook::Impl::resultsToWrite() const {
     FormulaResults results(sheets.size());
     if (!calc)

@@ -103,6 +103,8 @@ struct XlsWorkbook::Impl : WorkbookData {
     // Compiles the text into the cell; error positions count from `offset`
     // characters before it.
     void setFormula(int index, CellRef ref, const QString& text, int offset);
+    // The calculation takes the cell as loaded again (its edit undone).
+    void reloadCell(int index, CellRef ref);
     // The results of formula cells that their records do not hold yet.
     FormulaResults resultsToWrite() const;
 };

@@ -201,6 +201,8 @@ CellState XlsWorkbook::cellState(int sheet, CellRef ref) const {
             return {CellState::Kind::Number, QString(), edit->second.number};
         case Edit::Kind::Clear:
             return {CellState::Kind::Cleared, QString(), 0};
+        case Edit::Kind::Formula:
+            return {CellState::Kind::Formula, edit->second.text, 0};
     }
     return {};
 }
@@ -209,6 +211,10 @@ void XlsWorkbook::restoreCellState(int sheet, CellRef ref, const CellState& stat
     switch (state.kind) {
         case CellState::Kind::AsLoaded:
             d->sheet(sheet).edits.erase(Impl::key(ref));
+            d->reloadCell(sheet, ref);
+            break;
+        case CellState::Kind::Formula:
+            setFormula(sheet, ref, state.text);
             break;
         case CellState::Kind::Text:
             setText(sheet, ref, state.text);
@@ -225,8 +231,8 @@ void XlsWorkbook::restoreCellState(int sheet, CellRef ref, const CellState& stat
 bool XlsWorkbook::hasFormula(int sheet, CellRef ref) const {
     const Sheet& s = d->sheet(sheet);
     const quint32 k = Impl::key(ref);
-    if (s.edits.contains(k))
-        return false;
+    if (const auto edit = s.edits.find(k); edit != s.edits.end())
+        return edit->second.kind == Edit::Kind::Formula;
     const CellSlot* slot = s.slot(k);
     return slot && s.records[slot->record].type == rt::kFormula;
 }
