@@ -1,4 +1,5 @@
 #include "app/hostchoice.h"
+#include "app/sessionend.h"
 #include "common/fonts.h"
 #include "common/guard.h"
 #include "shell/makerinfo.h"
@@ -96,6 +97,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmora"));
     const HostChoice choice = hostChoice(QApplication::arguments());
+    endRunOnSignalsAndLogout(app);
 
     // Qt's own texts in Chinese: 确定 on message boxes, 复制 / 粘贴 in text boxes.
     QTranslator qtTexts;
@@ -110,8 +112,9 @@ int main(int argc, char* argv[]) {
     welcome->show();
 
     const int status = QApplication::exec();
-    // The run normally ends through 退出, which has quit the host already; if
-    // the desktop ended it otherwise, the host still asks about unsaved changes.
+    // The run normally ends through 退出, which has quit the host already
+    // (signals and the session's end never come back here); if the event
+    // loop ended otherwise, the host still asks about unsaved changes.
     if (StudentWorkbook::isOpen())
         guarded(nullptr, [] { StudentWorkbook::quit(); });
     StudentWorkbook::close();

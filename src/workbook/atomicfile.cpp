@@ -2,6 +2,8 @@
 
 #include "workbook/hosterror.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -47,6 +49,23 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes) {
     step("rename");
     if (!file.commit())
         fail(path, file.errorString());
+}
+
+// The bytes reach the disk under a hidden name beside the target first; the
+// rename that gives them the target's name does not replace an existing file
+// (QFile::rename refuses to), so a file is either complete or not there.
+bool createFileAtomically(const QString& path, const QByteArray& bytes) {
+    if (QFileInfo::exists(path))
+        return false;
+    const QFileInfo target(path);
+    const QString part = target.dir().filePath(u'.' + target.fileName() + QStringLiteral(".part"));
+    writeFileAtomically(part, bytes);
+    if (QFile::rename(part, path))
+        return true;
+    QFile::remove(part);
+    if (QFileInfo::exists(path))
+        return false;
+    fail(path, QStringLiteral("无法命名文件。"));
 }
 
 }  // namespace velmora

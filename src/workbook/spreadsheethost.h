@@ -35,6 +35,15 @@ public:
     virtual void quit() = 0;
     // Whether the workbook holds changes that its file does not have yet.
     virtual bool hasUnsavedChanges() = 0;
+    // Writes the workbook as it stands, unsaved changes included, to a new
+    // file at path; the workbook file, and what counts as unsaved, stay as
+    // they are.
+    virtual void storeCopy(const QString& path) = 0;
+    // Lets go of the workbook at once, as the process is about to end:
+    // nothing is asked or saved and no window is touched (one of the host's
+    // dialogs may be open below the caller); what would outlive the process,
+    // the lock and the office, ends.
+    virtual void abandon() = 0;
 
     // How quit() asks about unsaved changes: true for 保存 (save), false for
     // 不保存 (discard). Each host asks with a dialog until told otherwise;

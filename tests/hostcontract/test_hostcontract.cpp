@@ -6,6 +6,7 @@
 // No host leaves a process running after any test.
 #include "fixtures.h"
 #include "testedhost.h"
+#include "workbook/backups.h"
 #include "workbook/hosterror.h"
 #include "workbook/layout.h"
 #include "xlrdtexts.h"
@@ -332,8 +333,10 @@ void TestHostContract::selectEverySheet() {
     QCOMPARE(host.read(kNotebook, "B5").toText(), QStringLiteral("工作计划"));
 }
 
+// The day's first save keeps the file as it was in the backups folder.
 void TestHostContract::savedCellsReachTheFile() {
     Fixture f;
+    const QByteArray before = fileBytes(f.path);
     const QString comment = QStringLiteral("该生学习认真，\n乐于助人。").repeated(30);
     {
         auto h = opened(f.path);
@@ -342,6 +345,7 @@ void TestHostContract::savedCellsReachTheFile() {
         h->host().save();
         h->host().quit();
     }
+    QCOMPARE(fileBytes(backups::dailyPath(f.path, backups::now().date())), before);
     auto again = opened(f.path);
     QCOMPARE(again->host().read(kArchive, "AV61").toText(), comment);
     QCOMPARE(again->host().read(kNotebook, "C6").toText(), QStringLiteral("98.5"));
@@ -447,7 +451,9 @@ void TestHostContract::quitting() {
     QCOMPARE(questioned, asked);
     QCOMPARE(fileBytes(f.path) != before, saved);
     QVERIFY(messageOf([&] { h->host().read(kArchive, "C2"); }) != QStringLiteral("(no error)"));
-    QCOMPARE(f.files(), QStringList{kFile});
+    const QStringList files =
+        saved ? QStringList{kFile, QStringLiteral("备份")} : QStringList{kFile};
+    QCOMPARE(f.files(), files);
     QCOMPARE(kind_.leftovers(), QStringList());
     h.reset();
     auto again = opened(f.path);

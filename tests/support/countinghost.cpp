@@ -65,4 +65,14 @@ bool CountingHost::hasUnsavedChanges() {
     return inner_->hasUnsavedChanges();
 }
 
+void CountingHost::storeCopy(const QString& path) {
+    pass(QStringLiteral("storeCopy"));
+    inner_->storeCopy(path);
+}
+
+void CountingHost::abandon() {
+    pass(QStringLiteral("abandon"));
+    inner_->abandon();
+}
+
 }  // namespace velmora::test

@@ -9,7 +9,8 @@ namespace velmora::test {
 
 // Passes every request on to another host and writes it into a log:
 //   "read 学生档案!A6", "writeRaw 写评语!AM6=text", "write 设置!C4=text",
-//   "select 率", "save", "show", "open", "quit", "hasUnsavedChanges".
+//   "select 率", "save", "show", "open", "quit", "hasUnsavedChanges",
+//   "storeCopy", "abandon".
 // Tests read the log to see which cells an operation touched, in which order.
 class CountingHost : public SpreadsheetHost {
 public:
@@ -24,6 +25,8 @@ public:
     void save() override;
     void quit() override;
     bool hasUnsavedChanges() override;
+    void storeCopy(const QString& path) override;
+    void abandon() override;
 
     QStringList log;
     // While failing, every request is logged and then refused with HostError,

@@ -24,11 +24,16 @@ public:
     void save() override;
     void quit() override;
     bool hasUnsavedChanges() override { return unsaved; }
+    // The copy's path is remembered; no file is written.
+    void storeCopy(const QString& path) override { copies.append(path); }
+    void abandon() override { abandoned = true; }
 
     bool shown = false;
     bool quitted = false;
     int saves = 0;
     bool unsaved = false;  // a write since the last save
+    bool abandoned = false;
+    QStringList copies;
     QString openedPath;
     QString activeSheet;
 

@@ -1,6 +1,8 @@
 #include "workbook/embedded/embeddedhost.h"
 
 #include "common/savequestion.h"
+#include "workbook/atomicfile.h"
+#include "workbook/backups.h"
 #include "workbook/embedded/changeguard.h"
 #include "workbook/embedded/sheetwindow.h"
 #include "workbook/embedded/workbookdocument.h"
@@ -29,9 +31,23 @@ struct EmbeddedHost::Impl {
     }
 
     SheetWindow& sheetWindow(EmbeddedHost* host) {
-        if (!window)
+        if (!window) {
             window = new SheetWindow(open(), QFileInfo(path).fileName(), [host] { host->save(); });
+            window->setBackups(path, {[host] { return host->hasUnsavedChanges(); },
+                                      [host](const QString& backup, bool saveFirst) {
+                                          return host->restoreBackup(backup, saveFirst);
+                                      }});
+        }
         return *window;
+    }
+
+    QByteArray bytes() {
+        try {
+            return open().book().toBytes();
+        } catch (const xls::XlsError& e) {
+            throw HostError(
+                QStringLiteral("无法保存工作簿：%1\n原来的文件没有改动。").arg(e.message()));
+        }
     }
 
     // Ends the open workbook: window, document, lock, in that order. A window
@@ -102,15 +118,19 @@ void EmbeddedHost::select(const QString& sheet) {
 
 void EmbeddedHost::save() {
     WorkbookDocument& doc = d->open();
-    QByteArray bytes;
-    try {
-        bytes = doc.book().toBytes();
-    } catch (const xls::XlsError& e) {
-        throw HostError(
-            QStringLiteral("无法保存工作簿：%1\n原来的文件没有改动。").arg(e.message()));
-    }
+    const QByteArray bytes = d->bytes();
+    backups::beforeSave(d->path);
     d->guard.save(d->path, bytes);
     doc.setSaved();
+}
+
+QString EmbeddedHost::restoreBackup(const QString& backup, bool saveFirst) {
+    if (saveFirst && hasUnsavedChanges())
+        save();
+    const QString kept = backups::restore(d->path, backup);
+    open(QString(d->path));
+    show();
+    return kept;
 }
 
 void EmbeddedHost::quit() {
@@ -121,6 +141,15 @@ void EmbeddedHost::quit() {
 
 bool EmbeddedHost::hasUnsavedChanges() {
     return d->document && d->document->isModified();
+}
+
+void EmbeddedHost::storeCopy(const QString& path) {
+    writeFileAtomically(path, d->bytes());
+}
+
+// The window and the document go with the process.
+void EmbeddedHost::abandon() {
+    d->lock.reset();
 }
 
 }  // namespace velmora

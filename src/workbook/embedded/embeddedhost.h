@@ -23,6 +23,14 @@ public:
     void save() override;
     void quit() override;
     bool hasUnsavedChanges() override;
+    void storeCopy(const QString& path) override;
+    void abandon() override;
+
+    // Replaces the workbook file with a backup (backups.h) and opens it
+    // anew; unsaved changes are saved first when saveFirst, else dropped.
+    // Returns where the replaced workbook was kept. On HostError the
+    // workbook is as it was.
+    QString restoreBackup(const QString& backup, bool saveFirst);
 
 private:
     struct Impl;

@@ -114,11 +114,12 @@ QVariant SheetModel::headerData(int section, Qt::Orientation orientation, int ro
 }
 
 Qt::ItemFlags SheetModel::flags(const QModelIndex& index) const {
-    return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
+    const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    return readOnly_ ? flags : flags | Qt::ItemIsEditable;
 }
 
 bool SheetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || role != Qt::EditRole)
+    if (readOnly_ || !index.isValid() || role != Qt::EditRole)
         return false;
     const CellRef ref{index.row(), index.column()};
     const QString text = value.toString();

@@ -45,6 +45,8 @@ public:
     // one, straight to the workbook.
     using Store = std::function<void(CellRef, const QString&)>;
     void setStore(Store store) { store_ = std::move(store); }
+    // A read-only sheet takes no typing: no cell opens an editor.
+    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -76,6 +78,7 @@ private:
     xls::SheetDisplay display_;
     CellStyles styles_;
     Store store_;
+    bool readOnly_ = false;
 };
 
 }  // namespace velmora

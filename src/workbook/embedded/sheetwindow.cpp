@@ -12,6 +12,7 @@
 #include "workbook/embedded/sheetview.h"
 #include "workbook/embedded/statusline.h"
 #include "workbook/embedded/workbookdocument.h"
+#include "workbook/backups.h"
 #include "workbook/hosterror.h"
 
 #include <QApplication>
@@ -116,13 +117,22 @@ SheetWindow::SheetWindow(WorkbookDocument& document, const QString& fileName,
         sheetShown(0);
 }
 
-SheetWindow::~SheetWindow() = default;
+// Backup windows are windows of their own; they go with the workbook they
+// restore to (deleted later: a restore from one of them ends this window).
+SheetWindow::~SheetWindow() {
+    for (const QPointer<BackupWindow>& w : std::as_const(backups_))
+        if (w)
+            w->close();
+}
 
 void SheetWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
     QAction* save = file->addAction(QStringLiteral("保存(&S)"), this, &SheetWindow::saveWorkbook);
     save->setObjectName(QStringLiteral("actionSave"));
     save->setShortcut(QKeySequence::Save);
+    QAction* backups = file->addAction(QStringLiteral("打开备份(&B)..."), this,
+                                       &SheetWindow::chooseBackup);
+    backups->setObjectName(QStringLiteral("actionOpenBackup"));
     file->addSeparator();
     QAction* print =
         file->addAction(QStringLiteral("打印当前工作表(&P)..."), this, &SheetWindow::printSheet);
@@ -190,6 +200,37 @@ void SheetWindow::present() {
     activateWindow();
     if (SheetView* v = view(currentSheet()))
         v->setFocus();
+}
+
+void SheetWindow::setBackups(const QString& workbookPath, BackupWindow::Host host) {
+    workbookPath_ = workbookPath;
+    backupHost_ = std::move(host);
+}
+
+void SheetWindow::chooseBackup() {
+    const QString name = QFileDialog::getOpenFileName(
+        this, QStringLiteral("打开备份"), backups::folder(workbookPath_),
+        QStringLiteral("Excel 97-2003 工作簿 (*.xls)"));
+    if (!name.isEmpty())
+        openBackup(name);
+}
+
+BackupWindow* SheetWindow::openBackup(const QString& path) {
+    if (QFileInfo(path) == QFileInfo(workbookPath_)) {
+        showMessage(this, QStringLiteral("“%1”就是班级工作簿本身，请选择备份文件夹中的备份。")
+                              .arg(QDir::toNativeSeparators(path)),
+                    kFormTitle);
+        return nullptr;
+    }
+    BackupWindow* window = nullptr;
+    guarded(this, [&] { window = new BackupWindow(path, backupHost_); });
+    if (!window)
+        return nullptr;
+    backups_.removeIf([](const QPointer<BackupWindow>& w) { return w.isNull(); });
+    backups_.append(window);
+    window->move(pos() + QPoint(40, 40));
+    window->show();
+    return window;
 }
 
 void SheetWindow::saveWorkbook() {

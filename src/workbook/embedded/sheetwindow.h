@@ -1,6 +1,9 @@
 #pragma once
 
+#include "workbook/embedded/backupwindow.h"
+
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 
 class QLabel;
@@ -37,6 +40,13 @@ public:
     // launcher bar at the top edge of the screen.
     void present();
 
+    // 打开备份… opens backups of the workbook at this path, restored
+    // through the host.
+    void setBackups(const QString& workbookPath, BackupWindow::Host host);
+    // A backup (or any copy of the workbook) read-only in a window of its
+    // own; null, and a message, when it cannot be opened.
+    BackupWindow* openBackup(const QString& path);
+
     void saveWorkbook();
     void printSheet();
     void exportPdf();
@@ -56,6 +66,7 @@ protected:
 
 private:
     void buildMenus();
+    void chooseBackup();
     void sheetShown(int sheet);
     QString currentTitle() const;
     // The grid has the keys and is not editing a cell: edit commands apply.
@@ -76,6 +87,9 @@ private:
     QLabel* summary_;
     QList<SheetView*> views_;
     bool placed_ = false;
+    QString workbookPath_;
+    BackupWindow::Host backupHost_;
+    QList<QPointer<BackupWindow>> backups_;
 };
 
 }  // namespace velmora

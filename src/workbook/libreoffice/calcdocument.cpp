@@ -1,5 +1,6 @@
 #include "workbook/libreoffice/calcdocument.h"
 
+#include "workbook/backups.h"
 #include "workbook/hostcell.h"
 #include "workbook/hosterror.h"
 #include "workbook/libreoffice/conflictcopy.h"
@@ -21,6 +22,9 @@
 #include <com/sun/star/util/XCloseBroadcaster.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
+
+#include <QDir>
+#include <QUrl>
 
 namespace velmora::office {
 
@@ -126,6 +130,7 @@ void CalcDocument::bringToFront() {
 // The office writes a new file beside the old one and renames it over the
 // old one: a save that fails leaves the file as it was.
 void CalcDocument::store() {
+    backups::beforeSave(QUrl(toQString(model_->getURL())).toLocalFile());
     questions_->take();
     try {
         Reference<css::frame::XStorable>(model_, UNO_QUERY_THROW)->store();
@@ -137,6 +142,15 @@ void CalcDocument::store() {
         throw HostError(
             QStringLiteral("LibreOffice 没有保存工作簿，原来的文件没有改动。\n%1")
                 .arg(asked.description.isEmpty() ? toQString(e.Message) : asked.description));
+    }
+}
+
+void CalcDocument::storeCopy(const QString& path) {
+    try {
+        storeCopyTo(Reference<css::frame::XStorable>(model_, UNO_QUERY_THROW), path);
+    } catch (const css::io::IOException& e) {
+        throw HostError(QStringLiteral("LibreOffice 无法写入文件“%1”：%2")
+                            .arg(QDir::toNativeSeparators(path), toQString(e.Message)));
     }
 }
 

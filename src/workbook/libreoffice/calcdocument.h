@@ -51,8 +51,12 @@ public:
     void bringToFront();
     // Stores the file in its own format (Excel 97-2003). A file another
     // program changed since it was loaded is not written over: the workbook
-    // goes to a copy beside it, and HostError says so.
+    // goes to a copy beside it, and HostError says so. The day's first store
+    // keeps the file as it was in the backups folder first (backups.h).
     void store();
+    // The document as it stands to a new Excel 97-2003 file at path; HostError
+    // when the office could not write it.
+    void storeCopy(const QString& path);
     bool isModified();
     void discardChanges();
     // Closes the document without asking; its lock file goes with it.

@@ -186,6 +186,15 @@ bool LibreOfficeHost::hasUnsavedChanges() {
     return d->call([&](CalcDocument& doc) { return doc.isModified(); });
 }
 
+void LibreOfficeHost::storeCopy(const QString& path) {
+    d->call([&](CalcDocument& doc) { doc.storeCopy(path); });
+}
+
+// The office has no window of this program: it is ended as on any way out.
+void LibreOfficeHost::abandon() {
+    d->end();
+}
+
 qint64 LibreOfficeHost::officeProcessId() const {
     return d->session ? d->session->pid() : 0;
 }

@@ -29,6 +29,8 @@ public:
     void save() override;
     void quit() override;
     bool hasUnsavedChanges() override;
+    void storeCopy(const QString& path) override;
+    void abandon() override;
 
     // The running office process and its connection pipe (0 and empty when
     // none runs): for diagnostics, and for tests that end it from outside.
