@@ -12,11 +12,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
 namespace velmora {
 
@@ -76,7 +78,22 @@ BackupWindow::BackupWindow(const QString& path, Host host)
         tabs_->addTab(view, QString(names[s]).replace(u'&', QStringLiteral("&&")));
         views_.append(view);
     }
-    setCentralWidget(tabs_);
+    auto* note = new QLabel(
+        QStringLiteral("这是备份“%1”，只能查看：可以选中单元格复制到班级工作簿中。"
+                       "要用整个备份替换班级工作簿，请选“文件 → 恢复此备份”。")
+            .arg(QFileInfo(path).fileName()),
+        this);
+    note->setObjectName(QStringLiteral("backupNote"));
+    note->setWordWrap(true);
+    note->setMargin(6);
+    note->setStyleSheet(QStringLiteral("background: #fff8c4;"));
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(note);
+    layout->addWidget(tabs_, 1);
+    setCentralWidget(central);
     connect(tabs_, &QTabWidget::currentChanged, this, &BackupWindow::sheetShown);
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));

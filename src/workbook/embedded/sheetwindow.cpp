@@ -207,12 +207,18 @@ void SheetWindow::setBackups(const QString& workbookPath, BackupWindow::Host hos
     backupHost_ = std::move(host);
 }
 
+// The backups folder, the newest backup chosen: Enter opens it.
 void SheetWindow::chooseBackup() {
-    const QString name = QFileDialog::getOpenFileName(
-        this, QStringLiteral("打开备份"), backups::folder(workbookPath_),
-        QStringLiteral("Excel 97-2003 工作簿 (*.xls)"));
-    if (!name.isEmpty())
-        openBackup(name);
+    const QString folder = backups::folder(workbookPath_);
+    QFileDialog dialog(this, QStringLiteral("打开备份"), folder,
+                       QStringLiteral("Excel 97-2003 工作簿 (*.xls)"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.resize(860, 520);
+    const QStringList newest = QDir(folder).entryList({QStringLiteral("*.xls")}, QDir::Files, QDir::Time);
+    if (!newest.isEmpty())
+        dialog.selectFile(newest.first());
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        openBackup(dialog.selectedFiles().first());
 }
 
 BackupWindow* SheetWindow::openBackup(const QString& path) {
