@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
-#include <algorithm>
 
 namespace velmora::backups {
 
@@ -74,7 +73,9 @@ QString dailyPath(const QString& workbookPath, const QDate& day) {
 
 void beforeSave(const QString& workbookPath) {
     const QString copy = dailyPath(workbookPath, now().date());
-    if (QFileInfo::exists(copy) || !QFileInfo::exists(workbookPath))
+    // Nothing to keep where there is no file (a first save; a folder in the
+    // file's place makes the save itself fail).
+    if (QFileInfo::exists(copy) || !QFileInfo(workbookPath).isFile())
         return;
     makeFolder(workbookPath);
     try {

@@ -128,7 +128,7 @@ QString EmbeddedHost::restoreBackup(const QString& backup, bool saveFirst) {
     if (saveFirst && hasUnsavedChanges())
         save();
     const QString kept = backups::restore(d->path, backup);
-    open(QString(d->path));
+    open(QString(d->path));  // a copy: open() sets the path it is given
     show();
     return kept;
 }
