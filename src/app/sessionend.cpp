@@ -52,20 +52,23 @@ bool keepInCopy(const QDateTime& now) {
 
 }  // namespace
 
-int endRun(const std::function<bool()>& mayAsk, const std::function<bool()>& askToSave,
+int endRun(const std::function<bool()>& mayAsk, const std::function<SaveAnswer()>& askToSave,
            const QDateTime& now) {
     if (!StudentWorkbook::isOpen())
         return 0;
     bool kept = true;
     if (hasUnsavedChanges()) {
         if (!saver::ScreenLock::engaged() && mayAsk()) {
-            if (askToSave()) {
+            const SaveAnswer answer = askToSave();
+            if (answer == SaveAnswer::Save) {
                 try {
                     StudentWorkbook::save();
                 } catch (const HostError& e) {
                     tell(e.message());
                     kept = keepInCopy(now);
                 }
+            } else if (answer == SaveAnswer::Cancel) {
+                kept = keepInCopy(now);
             }
         } else {
             kept = keepInCopy(now);

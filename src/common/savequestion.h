@@ -1,14 +1,34 @@
 #pragma once
 
+#include "workbook/saveanswer.h"
+
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
 namespace velmora {
 
-// Asks whether the workbook's unsaved changes are to be saved before the
-// program ends: 保存 (true) or 不保存 (false). Closing the question without an
-// answer counts as 保存, so nothing is lost by a slip.
-bool askToSaveChanges(QWidget* parent, const QString& fileName);
+// Asked when the program ends and the workbook has changes its file lacks.
+SaveAnswer askToSaveChanges(QWidget* parent, const QString& fileName);
+
+// Tests install one: while it lives, every question is recorded and answered
+// with the given answer instead of opening a modal box.
+class QuestionAnswerer {
+public:
+    explicit QuestionAnswerer(SaveAnswer answer);
+    ~QuestionAnswerer();
+    QuestionAnswerer(const QuestionAnswerer&) = delete;
+    QuestionAnswerer& operator=(const QuestionAnswerer&) = delete;
+
+    void answerWith(SaveAnswer answer) { answer_ = answer; }
+    // The texts of the questions asked, in order.
+    const QStringList& asked() const { return asked_; }
+
+private:
+    friend SaveAnswer ask(QWidget*, const QString&, const QString&, const QString&);
+    SaveAnswer answer_;
+    QStringList asked_;
+};
 
 }  // namespace velmora

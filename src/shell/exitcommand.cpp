@@ -22,7 +22,8 @@ const QString kEndedAnyway = QStringLiteral("%1\n\n程序将直接结束。");
 void exitProgram(QWidget* parent) {
     if (StudentWorkbook::isOpen()) {
         try {
-            StudentWorkbook::quit();
+            if (!StudentWorkbook::quit())
+                return;  // 取消: back to work
         } catch (const HostError& e) {
             if (!previousExitFailed) {
                 previousExitFailed = true;

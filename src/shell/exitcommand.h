@@ -5,7 +5,8 @@ class QWidget;
 namespace velmora {
 
 // 退出: the spreadsheet host quits (it asks about unsaved changes), the menu
-// holder and the launcher are unloaded and the program ends.
+// holder and the launcher are unloaded and the program ends. 取消 to the
+// question keeps the program running.
 //
 // When the host fails to quit (a save it was asked for did not succeed, or it
 // has gone away), the teacher is told and the program keeps running with the

@@ -59,9 +59,11 @@ void StudentWorkbook::save() {
     ExcelApp().save();
 }
 
-void StudentWorkbook::quit() {
-    ExcelApp().quit();
+bool StudentWorkbook::quit() {
+    if (!ExcelApp().quit())
+        return false;
     theHost().reset();
+    return true;
 }
 
 void StudentWorkbook::close() {

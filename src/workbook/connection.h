@@ -27,8 +27,9 @@ public:
     static void write(const QString& sheet, const QString& address, const QString& text);
     static void select(const QString& sheet);
     static void save();
-    // End: the host quits; the connection is closed afterwards.
-    static void quit();
+    // End: the host quits and the connection is closed; false when the
+    // teacher chose to go back to work (取消), the connection then stays.
+    static bool quit();
     // Drops the host without asking anything (tests, program teardown).
     static void close();
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "workbook/cellvalue.h"
+#include "workbook/saveanswer.h"
 
 #include <QString>
 #include <functional>
@@ -31,8 +32,10 @@ public:
     virtual void select(const QString& sheet) = 0;
     // The whole workbook reaches its file; a failed save leaves the file as it was.
     virtual void save() = 0;
-    // Ends the host. Unsaved changes are not dropped silently: the host asks.
-    virtual void quit() = 0;
+    // Ends the host. Unsaved changes are not dropped silently: the host asks,
+    // and 取消 keeps it running with everything as it was. True when the host
+    // has ended and the program may end.
+    virtual bool quit() = 0;
     // Whether the workbook holds changes that its file does not have yet.
     virtual bool hasUnsavedChanges() = 0;
     // Writes the workbook as it stands, unsaved changes included, to a new
@@ -45,15 +48,16 @@ public:
     // the lock and the office, ends.
     virtual void abandon() = 0;
 
-    // How quit() asks about unsaved changes: true for 保存 (save), false for
-    // 不保存 (discard). Each host asks with a dialog until told otherwise;
-    // tests answer without one.
-    using SaveQuestion = std::function<bool()>;
+    // How quit() asks about unsaved changes: 保存, 不保存 or 取消. Each host
+    // asks with a dialog until told otherwise; tests answer without one.
+    using SaveQuestion = std::function<SaveAnswer()>;
     void setSaveQuestion(SaveQuestion question) { saveQuestion_ = std::move(question); }
 
 protected:
     // The answer to the question; without a question, nothing is dropped.
-    bool answerSaveQuestion() const { return !saveQuestion_ || saveQuestion_(); }
+    SaveAnswer answerSaveQuestion() const {
+        return saveQuestion_ ? saveQuestion_() : SaveAnswer::Save;
+    }
 
 private:
     SaveQuestion saveQuestion_;

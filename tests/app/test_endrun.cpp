@@ -59,26 +59,30 @@ private Q_SLOTS:
 void TestEndRun::endRunKeepsEdits_data() {
     QTest::addColumn<bool>("unsaved");
     QTest::addColumn<bool>("interaction");
-    QTest::addColumn<bool>("answer");  // 保存
+    QTest::addColumn<SaveAnswer>("answer");
     QTest::addColumn<bool>("saveFails");
     QTest::addColumn<bool>("saverShown");
     QTest::addColumn<bool>("asked");
     QTest::addColumn<int>("saves");
     QTest::addColumn<int>("copies");
     QTest::addColumn<int>("status");
-    QTest::newRow("nothing unsaved") << false << true << true << false << false << false << 0 << 0 << 0;
-    QTest::newRow("signal") << true << false << true << false << false << false << 0 << 1 << 0;
-    QTest::newRow("asked: 保存") << true << true << true << false << false << true << 1 << 0 << 0;
-    QTest::newRow("asked: 不保存") << true << true << false << false << false << true << 0 << 0 << 0;
-    QTest::newRow("save fails") << true << true << true << true << false << true << 0 << 1 << 0;
+    const SaveAnswer save = SaveAnswer::Save;
+    QTest::newRow("nothing unsaved") << false << true << save << false << false << false << 0 << 0 << 0;
+    QTest::newRow("signal") << true << false << save << false << false << false << 0 << 1 << 0;
+    QTest::newRow("asked: 保存") << true << true << save << false << false << true << 1 << 0 << 0;
+    QTest::newRow("asked: 不保存")
+        << true << true << SaveAnswer::Discard << false << false << true << 0 << 0 << 0;
+    QTest::newRow("asked: 取消, the run ends anyway")
+        << true << true << SaveAnswer::Cancel << false << false << true << 0 << 1 << 0;
+    QTest::newRow("save fails") << true << true << save << true << false << true << 0 << 1 << 0;
     QTest::newRow("saver holds the screen")
-        << true << true << true << false << true << false << 0 << 1 << 0;
+        << true << true << save << false << true << false << 0 << 1 << 0;
 }
 
 void TestEndRun::endRunKeepsEdits() {
     QFETCH(bool, unsaved);
     QFETCH(bool, interaction);
-    QFETCH(bool, answer);
+    QFETCH(SaveAnswer, answer);
     QFETCH(bool, saveFails);
     QFETCH(bool, saverShown);
     auto owned = std::make_unique<EndingHost>();

@@ -46,7 +46,7 @@ struct Fixture {
         content.sheets = {layout::kSettingsSheet, kCard};
         content.cells[kCard] = {{"A1", "序号"}, {"C2", "张三"}};
         writeWorkbook(path, content);
-        host.setSaveQuestion([] { return false; });
+        host.setSaveQuestion([] { return SaveAnswer::Discard; });
         host.open(path);
     }
     ~Fixture() { backups::setClock({}); }

@@ -465,10 +465,11 @@ void TestWindow::printToPdf() {
 
 void TestWindow::saveQuestion_data() {
     QTest::addColumn<QString>("press");  // a button's text, or "Esc"
-    QTest::addColumn<bool>("save");
-    QTest::newRow("保存") << "保存" << true;
-    QTest::newRow("不保存") << "不保存" << false;
-    QTest::newRow("Esc keeps the changes") << "Esc" << true;
+    QTest::addColumn<SaveAnswer>("save");
+    QTest::newRow("保存") << "保存" << SaveAnswer::Save;
+    QTest::newRow("不保存") << "不保存" << SaveAnswer::Discard;
+    QTest::newRow("取消") << "取消" << SaveAnswer::Cancel;
+    QTest::newRow("Esc goes back to work") << "Esc" << SaveAnswer::Cancel;
 }
 
 void TestWindow::saveQuestion() {
@@ -493,7 +494,7 @@ void TestWindow::saveQuestion() {
     answer.start(20);
     QTEST(askToSaveChanges(nullptr, "Velmoravm2.1.xls"), "save");
     buttons.sort();
-    QCOMPARE(buttons, (QStringList{"不保存", "保存"}));
+    QCOMPARE(buttons, (QStringList{"不保存", "保存", "取消"}));
 }
 
 void TestWindow::largeSheetOpensQuickly() {

@@ -424,32 +424,45 @@ void TestHostContract::lockedByAnotherProgram() {
 
 void TestHostContract::quitting_data() {
     QTest::addColumn<bool>("change");
-    QTest::addColumn<bool>("answer");  // 保存
+    QTest::addColumn<SaveAnswer>("answer");
     QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("saved");
-    QTest::newRow("no changes") << false << true << false << false;
-    QTest::newRow("changes, 保存") << true << true << true << true;
-    QTest::newRow("changes, 不保存") << true << false << true << false;
+    QTest::addColumn<bool>("ended");
+    QTest::newRow("no changes") << false << SaveAnswer::Save << false << false << true;
+    QTest::newRow("changes, 保存") << true << SaveAnswer::Save << true << true << true;
+    QTest::newRow("changes, 不保存") << true << SaveAnswer::Discard << true << false << true;
+    QTest::newRow("changes, 取消") << true << SaveAnswer::Cancel << true << false << false;
 }
 
+// 取消 (Esc, the question closed) goes back to work: the host runs on with
+// the change unsaved and not dropped, and a later quit asks again.
 void TestHostContract::quitting() {
     QFETCH(bool, change);
-    QFETCH(bool, answer);
+    QFETCH(SaveAnswer, answer);
     QFETCH(bool, asked);
     QFETCH(bool, saved);
+    QFETCH(bool, ended);
     Fixture f;
     const QByteArray before = fileBytes(f.path);
     auto h = opened(f.path);
-    bool questioned = false;
+    int questions = 0;
     h->setSaveQuestion([&] {
-        questioned = true;
+        ++questions;
         return answer;
     });
     if (change)
         h->host().writeRaw(kArchive, "C2", "王五");
-    h->host().quit();
-    QCOMPARE(questioned, asked);
+    QCOMPARE(h->host().quit(), ended);
+    QCOMPARE(questions, asked ? 1 : 0);
     QCOMPARE(fileBytes(f.path) != before, saved);
+    if (!ended) {
+        QCOMPARE(h->host().read(kArchive, "C2").toText(), QStringLiteral("王五"));
+        QVERIFY(h->hasUnsavedChanges());
+        answer = SaveAnswer::Discard;
+        QVERIFY(h->host().quit());
+        QCOMPARE(questions, 2);
+        QCOMPARE(fileBytes(f.path), before);
+    }
     QVERIFY(messageOf([&] { h->host().read(kArchive, "C2"); }) != QStringLiteral("(no error)"));
     const QStringList files =
         saved ? QStringList{kFile, QStringLiteral("备份")} : QStringList{kFile};
@@ -492,7 +505,7 @@ void TestHostContract::fileChangedByAnotherProgram() {
 void TestHostContract::failedSaveAtQuitKeepsEverything() {
     Fixture f;
     auto h = opened(f.path);
-    h->setSaveQuestion([] { return true; });
+    h->setSaveQuestion([] { return SaveAnswer::Save; });
     h->host().writeRaw(kArchive, "C2", "王五");
     const QByteArray before = fileBytes(f.path);
     QVERIFY(QFile::remove(f.path));

@@ -16,8 +16,8 @@ class TestedHost {
 public:
     virtual ~TestedHost() = default;
     virtual SpreadsheetHost& host() = 0;
-    // quit()'s question about unsaved changes: true answers 保存.
-    virtual void setSaveQuestion(std::function<bool()> answer) = 0;
+    // quit()'s question about unsaved changes.
+    virtual void setSaveQuestion(std::function<SaveAnswer()> answer) = 0;
     virtual bool hasUnsavedChanges() = 0;
 };
 
@@ -52,7 +52,7 @@ public:
     template <class... Args>
     explicit Tested(Args&&... args) : host_(std::forward<Args>(args)...) {}
     SpreadsheetHost& host() override { return host_; }
-    void setSaveQuestion(std::function<bool()> answer) override {
+    void setSaveQuestion(std::function<SaveAnswer()> answer) override {
         host_.setSaveQuestion(std::move(answer));
     }
     bool hasUnsavedChanges() override { return host_.hasUnsavedChanges(); }

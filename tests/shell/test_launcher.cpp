@@ -47,6 +47,7 @@ void press(Launcher* bar, const char* button) {
 struct Journal {
     QStringList log;
     bool failing = false;
+    bool cancelled = false;  // the teacher answers 取消 to the quit question
 };
 
 class JournalHost : public test::MemoryHost {
@@ -54,7 +55,10 @@ public:
     explicit JournalHost(Journal& journal)
         : MemoryHost({layout::kSettingsSheet}), journal_(journal) {}
     void save() override { note(QStringLiteral("save")); }
-    void quit() override { note(QStringLiteral("quit")); }
+    bool quit() override {
+        note(QStringLiteral("quit"));
+        return !journal_.cancelled;
+    }
 
 private:
     void note(const QString& operation) {
@@ -96,6 +100,7 @@ private Q_SLOTS:
     void buttonsOpenMenusAndConsole();
     void exitQuitsTheHostAndEnds_data();
     void exitQuitsTheHostAndEnds();
+    void cancelledQuitKeepsTheProgram();
     void failingHostCannotKeepTheTeacherIn();
 
 private:
@@ -248,6 +253,23 @@ void TestLauncher::exitQuitsTheHostAndEnds() {
     QVERIFY(!StudentWorkbook::isOpen());
     QVERIFY(recorder.messages().isEmpty());
     QTRY_VERIFY(bar.isNull() && holder.isNull());  // and with the bar its timers
+}
+
+// 取消 to the quit question: the program stays, its host and windows too.
+void TestLauncher::cancelledQuitKeepsTheProgram() {
+    Journal journal;
+    journal.cancelled = true;
+    connectHost(journal);
+    MessageRecorder recorder;
+    QPointer<Launcher> bar = openLauncher(&pointer_);
+    QCOMPARE(runAndEnd([&] { press(bar, "Button7"); }), 99);
+    QCOMPARE(journal.log, QStringList{QStringLiteral("quit")});
+    QVERIFY(StudentWorkbook::isOpen());
+    QVERIFY(bar && bar->isVisible());
+    QVERIFY(recorder.messages().isEmpty());
+    journal.cancelled = false;
+    QCOMPARE(runAndEnd([&] { press(bar, "Button7"); }), 0);
+    QVERIFY(!StudentWorkbook::isOpen());
 }
 
 void TestLauncher::failingHostCannotKeepTheTeacherIn() {

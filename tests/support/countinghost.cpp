@@ -55,9 +55,9 @@ void CountingHost::save() {
     inner_->save();
 }
 
-void CountingHost::quit() {
+bool CountingHost::quit() {
     pass(QStringLiteral("quit"));
-    inner_->quit();
+    return inner_->quit();
 }
 
 bool CountingHost::hasUnsavedChanges() {

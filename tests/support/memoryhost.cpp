@@ -68,8 +68,9 @@ void MemoryHost::save() {
     unsaved = false;
 }
 
-void MemoryHost::quit() {
+bool MemoryHost::quit() {
     quitted = true;
+    return true;
 }
 
 }  // namespace velmora::test

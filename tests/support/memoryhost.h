@@ -22,7 +22,7 @@ public:
     void write(const QString& sheet, const QString& address, const QString& text) override;
     void select(const QString& sheet) override;
     void save() override;
-    void quit() override;
+    bool quit() override;
     bool hasUnsavedChanges() override { return unsaved; }
     // The copy's path is remembered; no file is written.
     void storeCopy(const QString& path) override { copies.append(path); }

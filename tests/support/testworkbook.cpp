@@ -10,7 +10,7 @@ TestWorkbook::TestWorkbook() {
     const QString file = path();
     installTemplateIfMissing(file);
     auto host = std::make_shared<EmbeddedHost>();
-    host->setSaveQuestion([] { return false; });  // a test never waits on a dialog
+    host->setSaveQuestion([] { return SaveAnswer::Discard; });  // a test never waits on a dialog
     host->open(file);
     inner_ = host;
     auto counting = std::make_unique<CountingHost>(inner_);

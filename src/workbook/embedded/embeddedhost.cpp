@@ -133,10 +133,16 @@ QString EmbeddedHost::restoreBackup(const QString& backup, bool saveFirst) {
     return kept;
 }
 
-void EmbeddedHost::quit() {
-    if (hasUnsavedChanges() && answerSaveQuestion())
-        save();
+bool EmbeddedHost::quit() {
+    if (hasUnsavedChanges()) {
+        const SaveAnswer answer = answerSaveQuestion();
+        if (answer == SaveAnswer::Cancel)
+            return false;
+        if (answer == SaveAnswer::Save)
+            save();
+    }
     d->close();
+    return true;
 }
 
 bool EmbeddedHost::hasUnsavedChanges() {

@@ -21,7 +21,7 @@ public:
     void write(const QString& sheet, const QString& address, const QString& text) override;
     void select(const QString& sheet) override;
     void save() override;
-    void quit() override;
+    bool quit() override;
     bool hasUnsavedChanges() override;
     void storeCopy(const QString& path) override;
     void abandon() override;

@@ -1,5 +1,6 @@
 #include "workbook/libreoffice/libreofficehost.h"
 
+#include "common/messages.h"
 #include "common/savequestion.h"
 #include "workbook/filechecks.h"
 #include "workbook/hosterror.h"
@@ -24,50 +25,83 @@ QString officeFailure(const rtl::OUString& detail) {
         .arg(office::toQString(detail));
 }
 
+// The office or the workbook's window went away in the middle of an operation.
+struct WorkbookLost {};
+
 }  // namespace
 
 struct LibreOfficeHost::Impl {
     Mode mode = Mode::Visible;
     std::unique_ptr<office::OfficeSession> session;
     std::unique_ptr<CalcDocument> document;
-    QString path;
-    bool gone = false;
+    QString path;  // the workbook file while the host holds it open
 
-    // The office or the workbook's window has gone: every later operation
-    // reports it, and nothing written since the last save reaches the file.
-    [[noreturn]] void lost() {
-        gone = true;
-        throw HostError(QStringLiteral("LibreOffice 中的工作簿“%1”已经关闭，无法再读写。\n"
-                                       "刚才的操作没有完成。请退出本程序，再重新启动。")
-                            .arg(QFileInfo(path).fileName()));
-    }
+    bool reachable() { return document && !document->closed() && session && session->alive(); }
 
     // Runs one operation on the open document, with the office's failures
-    // turned into HostError.
+    // turned into HostError; WorkbookLost when the document or the office
+    // went away meanwhile (cell calls on a closed document pass without
+    // effect, so a refusal after the closing is the closing).
     template <class Body>
-    auto call(Body&& body) {
-        if (!document)
-            throw HostError(QStringLiteral("工作簿尚未打开。"));
-        if (gone || document->closed() || !session->alive())
-            lost();
+    auto attempt(Body& body) {
+        if (!reachable())
+            throw WorkbookLost();
         try {
             return body(*document);
         } catch (const HostError&) {
-            // A refusal that the document's closing caused says so.
             if (document->closed())
-                lost();
+                throw WorkbookLost();
             throw;
         } catch (const office::DocumentGone&) {
-            lost();
+            throw WorkbookLost();
         } catch (const css::lang::DisposedException&) {
-            lost();
+            throw WorkbookLost();
         } catch (const css::uno::RuntimeException& e) {
             if (!session->alive())
-                lost();
+                throw WorkbookLost();
             throw HostError(officeFailure(e.Message));
         } catch (const css::uno::Exception& e) {
             throw HostError(officeFailure(e.Message));
         }
+    }
+
+    // Runs one operation. When the office or the workbook's window has gone
+    // (Calc closed by the teacher, or crashed), the workbook is opened again
+    // from its file, in a fresh office where the old one is gone, the teacher
+    // is told once, and the operation is carried out there.
+    template <class Body>
+    auto call(Body&& body) {
+        if (path.isEmpty())
+            throw HostError(QStringLiteral("工作簿尚未打开。"));
+        if (!reachable())
+            reopen();
+        try {
+            return attempt(body);
+        } catch (const WorkbookLost&) {
+        }
+        reopen();
+        try {
+            return attempt(body);
+        } catch (const WorkbookLost&) {
+            throw HostError(
+                QStringLiteral("LibreOffice 中的工作簿“%1”重新打开后又关闭了，刚才的操作没有完成。")
+                    .arg(QFileInfo(path).fileName()));
+        }
+    }
+
+    void reopen() {
+        dropDocument();
+        try {
+            load(path);
+        } catch (const css::uno::Exception& e) {
+            dropDocument();
+            throw HostError(officeFailure(e.Message));
+        }
+        showMessage(nullptr,
+                    QStringLiteral("LibreOffice Calc 中的工作簿“%1”已经关闭，本程序已从文件重新打开它。\n"
+                                   "在 Calc 中做过、但没有保存的修改已经丢失。")
+                        .arg(QFileInfo(path).fileName()),
+                    kNoticeTitle);
     }
 
     void frontIfVisible(CalcDocument& doc) {
@@ -75,27 +109,33 @@ struct LibreOfficeHost::Impl {
             doc.bringToFront();
     }
 
+    // Releasing an office object over a connection that is going away can
+    // throw (the office's references may throw from destructors).
+    void dropDocument() {
+        try {
+            document.reset();
+        } catch (const css::uno::Exception&) {
+            // The document is gone with the connection either way.
+        }
+    }
+
     // Closes the workbook without asking and ends the office.
     void end() {
-        if (document && !gone) {
+        if (reachable()) {
             try {
                 document->close();
             } catch (const css::uno::Exception&) {
                 // Gone with the office.
             }
         }
-        // Releasing an office object over a connection that is going away
-        // can throw (the office's references may throw from destructors).
-        try {
-            document.reset();
-        } catch (const css::uno::Exception&) {
-            // The document is gone with the connection either way.
-        }
+        dropDocument();
         session.reset();
     }
 
+    // Opens the file in the running office, or in a fresh one where none runs.
     void load(const QString& file) {
         if (!session || !session->alive()) {
+            session.reset();
             session = std::make_unique<office::OfficeSession>(mode == Mode::Headless);
             session->start();
         }
@@ -114,8 +154,7 @@ LibreOfficeHost::~LibreOfficeHost() {
 
 void LibreOfficeHost::open(const QString& path) {
     d->end();
-    d->gone = false;
-    d->path = path;
+    d->path.clear();
     checkWorkbookFile(path);
     try {
         d->load(path);
@@ -126,6 +165,7 @@ void LibreOfficeHost::open(const QString& path) {
         d->end();
         throw HostError(officeFailure(e.Message));
     }
+    d->path = path;
 }
 
 void LibreOfficeHost::show() {
@@ -161,28 +201,36 @@ void LibreOfficeHost::save() {
     d->call([&](CalcDocument& doc) { doc.store(); });
 }
 
-void LibreOfficeHost::quit() {
-    if (d->document && !d->gone) {
-        try {
-            d->call([&](CalcDocument& doc) {
-                if (doc.isModified()) {
-                    if (answerSaveQuestion())
-                        doc.store();
-                    else
-                        doc.discardChanges();
-                }
-            });
-        } catch (const HostError&) {
-            // A failed save keeps everything as it was; a workbook already
-            // gone leaves nothing to ask about.
-            if (!d->gone)
-                throw;
+// A workbook that has gone with its office leaves nothing to ask about, and
+// is not opened again only to be closed.
+bool LibreOfficeHost::quit() {
+    auto ask = [this](CalcDocument& doc) {
+        if (doc.isModified()) {
+            const SaveAnswer answer = answerSaveQuestion();
+            if (answer == SaveAnswer::Cancel)
+                return false;
+            if (answer == SaveAnswer::Save)
+                doc.store();
+            else
+                doc.discardChanges();
         }
+        return true;
+    };
+    try {
+        if (d->reachable() && !d->attempt(ask))
+            return false;
+    } catch (const WorkbookLost&) {
+        // Gone while asked.
     }
     d->end();
+    d->path.clear();
+    return true;
 }
 
+// A workbook gone with its office holds nothing that could still be saved.
 bool LibreOfficeHost::hasUnsavedChanges() {
+    if (!d->path.isEmpty() && !d->reachable())
+        return false;
     return d->call([&](CalcDocument& doc) { return doc.isModified(); });
 }
 
