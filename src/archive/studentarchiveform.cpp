@@ -1,6 +1,7 @@
 #include "archive/studentarchiveform.h"
 
 #include "archive/archivefieldmap.h"
+#include "common/closingquestion.h"
 #include "common/designerform.h"
 #include "common/guard.h"
 #include "common/messages.h"
@@ -13,14 +14,23 @@ namespace velmora::archive {
 namespace {
 const QString kNotWritten = QStringLiteral("该生档案还没书写!");
 const QString kCannotSave = QStringLiteral("该生档案书写!不能保存!");
+const QString kNameColumn = QStringLiteral("C");  // TextBox3
+const QString kUnseenRecord =
+    QStringLiteral("第%1号学生已有档案，请先点“输入序号查学生情况”查看，再修改保存。");
 
+// Single-line boxes, but for the two records of several lines (家访记录, 在校表现).
 QList<RowField> recordFields(QWidget& form) {
     QList<RowField> fields;
     for (const ArchiveField& field : archiveFieldMap()) {
+        if (auto* lines = form.findChild<QPlainTextEdit*>(field.box)) {
+            fields << RowField::of(layout::kArchiveSheet, field.column, *lines);
+            continue;
+        }
         auto* box = form.findChild<QLineEdit*>(field.box);
         Q_ASSERT(box);
         fields << RowField::of(layout::kArchiveSheet, field.column, *box);
     }
+    fields.first().isNumberBox = true;  // column A
     return fields;
 }
 }  // namespace
@@ -32,17 +42,19 @@ StudentArchiveForm::StudentArchiveForm(QWidget* parent)
       record_(recordFields(*this)) {
     // The blank name it leaves keeps the closing check silent.
     number_.askWhenEmpty([this] {
-        ui->TextBox3->setText(QStringLiteral(" "));
+        record_.show(kNameColumn, QStringLiteral(" "));
         mirrorName();
     });
     number_.afterNothingToLookUp([this] { closingCheck(); });
 
     connect(ui->CommandButton1, &QPushButton::clicked, this, &QWidget::close);
     onClick(ui->CommandButton2, this, &StudentArchiveForm::lookUpStudent);
-    onClick(ui->CommandButton3, this, &StudentArchiveForm::storeRecord);
+    onClick(ui->CommandButton3, this, [this] { storeRecord(); });
     number_.stepWith(*ui->CommandButton5, *ui->CommandButton4,
                      [this](int number) { showStudent(number); });
     connect(ui->TextBox3, &QLineEdit::textChanged, this, &StudentArchiveForm::mirrorName);
+    new ClosingQuestion(
+        *this, [this] { return record_.edited(); }, [this] { return storeRecord(); });
 }
 
 StudentArchiveForm::~StudentArchiveForm() = default;
@@ -53,13 +65,20 @@ void StudentArchiveForm::lookUpStudent() {
 }
 
 // Column A receives the number box's own text, so storing under a new number
-// creates that student's row.
-void StudentArchiveForm::storeRecord() {
+// creates that student's row. A student's record is written over only from
+// the boxes it was loaded into: the number box may name another student than
+// the one shown.
+bool StudentArchiveForm::storeRecord() {
     const std::optional<int> number = number_.current([this] { showMessage(this, kCannotSave); });
     if (!number)
-        return;
+        return false;
+    if (record_.holdsUnseenText(*number)) {
+        showMessage(this, kUnseenRecord.arg(*number));
+        return false;
+    }
     record_.store(*number);
     StudentWorkbook::save();
+    return true;
 }
 
 void StudentArchiveForm::showStudent(int number) {

@@ -14,7 +14,8 @@ namespace velmora::archive {
 
 // The record card of one student ("学生档案"): the 47 fields of the student's
 // row on six pages, looked up by the number typed into TextBox1, browsed with
-// the previous and next buttons, and stored back into the workbook.
+// the previous and next buttons, and stored back into the workbook. Closing
+// it with text typed and not stored asks whether to store it.
 class StudentArchiveForm : public QWidget {
     Q_OBJECT
 public:
@@ -23,7 +24,7 @@ public:
 
 private:
     void lookUpStudent();
-    void storeRecord();  // and save the workbook
+    bool storeRecord();  // and save the workbook; false when refused
     void mirrorName();   // TextBox48 shows the name of TextBox3
 
     // Loads the student's row (column A into the number box too), then the

@@ -13,6 +13,8 @@ using namespace velmora::layout;
 namespace {
 const QString kChooseType = QStringLiteral("请先在类型中选择评语类型！！");
 const QString kLoadFirst = QStringLiteral("请先调入评语");
+const QString kUnseenEntry =
+    QStringLiteral("评语库第%1条已有内容，请先点“调我的评语库”查看，再修改保存。");
 // The grade type before one is chosen.
 const QString kNoType = QStringLiteral("类型");
 }  // namespace
@@ -38,8 +40,14 @@ std::optional<QString> CommentWriterForm::gradeColumn() {
     return std::nullopt;
 }
 
-RowBinding CommentWriterForm::entryIn(const QString& column) {
-    return RowBinding({RowField::of(kListsSheet, column, *ui->TextBox21)});
+RowBinding& CommentWriterForm::entryIn(const QString& column) {
+    if (column != entryColumn_) {
+        RowField field = editor_;
+        field.column = column;
+        entryText_ = RowBinding({field});
+        entryColumn_ = column;
+    }
+    return entryText_;
 }
 
 void CommentWriterForm::loadEntry(int number) {
@@ -58,18 +66,27 @@ void CommentWriterForm::showEntry(int number) {
     loadEntry(number);
 }
 
-// Saves the workbook also when the grade type selected no column.
-void CommentWriterForm::storeEntry() {
+// Saves the workbook also when the grade type selected no column; nothing is
+// written then, which a close waiting for this store takes as a refusal. An
+// entry is written over only from the editor it was loaded into: the number
+// box or the grade type may name another one.
+bool CommentWriterForm::storeEntry() {
     if (plainText(*ui->TextBox21).isEmpty()) {
         showMessage(this, kLoadFirst);
-        return;
+        return false;
     }
     const std::optional<int> number = entry_.current();
     if (!number)
-        return;
-    if (const auto column = gradeColumn())
+        return false;
+    const std::optional<QString> column = gradeColumn();
+    if (column && entryIn(*column).holdsUnseenText(*number)) {
+        showMessage(this, kUnseenEntry.arg(*number));
+        return false;
+    }
+    if (column)
         entryIn(*column).store(*number);
     StudentWorkbook::save();
+    return column.has_value();
 }
 
 void CommentWriterForm::moveCommentToEditor() {
@@ -77,7 +94,7 @@ void CommentWriterForm::moveCommentToEditor() {
 }
 
 void CommentWriterForm::moveEditorToComment() {
-    setComment(plainText(*ui->TextBox21));
+    ui->TextBox13->setPlainText(plainText(*ui->TextBox21));
 }
 
 }  // namespace velmora::comments

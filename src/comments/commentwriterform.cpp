@@ -3,6 +3,7 @@
 #include "comments/librarybox.h"
 #include "comments/librarypicker.h"
 #include "comments/librarytexts.h"
+#include "common/closingquestion.h"
 #include "common/designerform.h"
 #include "common/guard.h"
 #include "common/messages.h"
@@ -37,16 +38,17 @@ CommentWriterForm::CommentWriterForm(QWidget* parent)
     : QWidget(parent),
       ui(setUpForm<Ui::UserForm7>(this)),
       student_(*ui->TextBox12, *this),
-      entry_(*ui->TextBox22, *this) {
+      entry_(*ui->TextBox22, *this),
+      commentBox_(RowField::of(kCommentsSheet, kCommentColumn, *ui->TextBox13)),
+      editor_(RowField::of(kListsSheet, QString(), *ui->TextBox21)) {
     fillWithToolTipColour(*ui->Label9);
 
-    const RowField comment = RowField::of(kCommentsSheet, kCommentColumn, *ui->TextBox13);
     const QList<RowField> identity = {
         RowField::of(kCommentsSheet, kCommentsIdentityColumn, *ui->TextBox14),
         RowField::of(kArchiveSheet, kArchiveRollColumn, *ui->TextBox20, QStringLiteral("学号:"))};
     identity_ = RowBinding(identity);
-    comment_ = RowBinding({comment});
-    stepped_ = RowBinding(QList<RowField>{comment} + identity);
+    comment_ = RowBinding({commentBox_});
+    stepped_ = RowBinding(QList<RowField>{commentBox_} + identity);
 
     student_.askWhenEmpty([this] { setComment(QStringLiteral(" ")); });
     student_.afterNothingToLookUp([this] { closingCheck(); });
@@ -65,17 +67,20 @@ CommentWriterForm::CommentWriterForm(QWidget* parent)
         box->moveCursor(QTextCursor::Start);
 
     onClick(ui->CommandButton6, this, &CommentWriterForm::loadComment);
-    onClick(ui->CommandButton4, this, &CommentWriterForm::storeComment);
+    onClick(ui->CommandButton4, this, [this] { storeComment(); });
     student_.stepWith(*ui->CommandButton5, *ui->CommandButton7,
                       [this](int number) { showStudent(number); });
     connect(ui->CommandButton2, &QPushButton::clicked, this, &QWidget::close);
     onClick(ui->CommandButton9, this, &CommentWriterForm::loadEntry);
-    onClick(ui->CommandButton8, this, &CommentWriterForm::storeEntry);
+    onClick(ui->CommandButton8, this, [this] { storeEntry(); });
     entry_.stepWith(*ui->CommandButton10, *ui->CommandButton11,
                     [this](int number) { showEntry(number); });
     onClick(ui->CommandButton12, this, &CommentWriterForm::moveCommentToEditor);
     onClick(ui->CommandButton13, this, &CommentWriterForm::moveEditorToComment);
     ui->Label9->installEventFilter(this);
+    new ClosingQuestion(
+        *this, [this] { return comment_.edited() || editor_.edited(); },
+        [this] { return storeEdits(); });
 }
 
 CommentWriterForm::~CommentWriterForm() = default;
@@ -97,8 +102,9 @@ QString CommentWriterForm::comment() const {
     return plainText(*ui->TextBox13);
 }
 
+// A text the window gives the comment box itself.
 void CommentWriterForm::setComment(const QString& text) {
-    ui->TextBox13->setPlainText(text);
+    commentBox_.show(text);
 }
 
 void CommentWriterForm::closingCheck() {
@@ -118,23 +124,30 @@ void CommentWriterForm::loadComment() {
     }
 }
 
-void CommentWriterForm::storeComment() {
+bool CommentWriterForm::storeComment() {
     const std::optional<int> number =
         student_.current([this] { showMessage(this, kAskForNumberMessage); });
     if (!number)
-        return;
+        return false;
     if (comment().isEmpty()) {
         showMessage(this, kNotWritten);
-        return;
+        return false;
     }
     comment_.store(*number);
     StudentWorkbook::save();
+    return true;
 }
 
 void CommentWriterForm::showStudent(int number) {
     student_.show(number);
     stepped_.load(number);
     closingCheck();
+}
+
+bool CommentWriterForm::storeEdits() {
+    if (comment_.edited() && !storeComment())
+        return false;
+    return !editor_.edited() || storeEntry();
 }
 
 void CommentWriterForm::showHelp() {

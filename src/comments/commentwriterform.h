@@ -32,11 +32,11 @@ private:
     // the comment box empties, the identity display shows who it is.
     void showIdentity(int number);
     void loadComment();
-    void storeComment();
+    bool storeComment();  // and save the workbook; false when refused
     void showHelp();
     // The own comment library (commentwriterentries.cpp).
     void loadEntry();
-    void storeEntry();
+    bool storeEntry();  // and save the workbook; false when refused
     void moveCommentToEditor();
     void moveEditorToComment();
 
@@ -49,17 +49,25 @@ private:
     void setUpGradeType();
     // The own library's column for the grade type in ComboBox1, if any.
     std::optional<QString> gradeColumn();
-    // The editor bound to the library entry in this column.
-    RowBinding entryIn(const QString& column);
+    // The editor bound to the library entry in this column; a binding to
+    // another column than the last one has shown no row of it yet.
+    RowBinding& entryIn(const QString& column);
     void loadEntry(int number);
     void showEntry(int number);
+    // Closing with text not stored: 存入 stores the comment and the library
+    // entry, each where it differs from what was loaded or stored.
+    bool storeEdits();
 
     std::unique_ptr<Ui::UserForm7> ui;
     NumberStepper student_;
     NumberStepper entry_;
+    RowField commentBox_;  // 写评语 AM
+    RowField editor_;      // the own-library editor, in the column of entryColumn_
     RowBinding identity_;  // 写评语 B, 学生档案 B after "学号:"
-    RowBinding comment_;   // 写评语 AM
+    RowBinding comment_;   // the comment box
     RowBinding stepped_;   // the comment, then the identity
+    RowBinding entryText_;  // the editor
+    QString entryColumn_;
 };
 
 }  // namespace velmora::comments

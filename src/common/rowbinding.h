@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QLabel;
@@ -18,7 +19,18 @@ struct RowField {
     QString sheet;
     QString column;
     std::function<QString()> text;
-    std::function<void(const QString&)> show;
+    std::function<void(const QString&)> put;
+    // The text the control was given last, by a load, a store or the window
+    // itself (at first its design-time text). Copies of a field share it, so
+    // every binding that holds the control knows what it shows.
+    std::shared_ptr<QString> shown;
+    // A number box shows where the row is, not what it holds: a number typed
+    // there is no edit of the row.
+    bool isNumberBox = false;
+
+    void show(const QString& text) const;
+    // The control holds text that differs from what it was given.
+    bool edited() const;
 
     static RowField of(const QString& sheet, const QString& column, QLineEdit& box,
                        const QString& prefix = {});
@@ -38,6 +50,12 @@ public:
 
     void load(int number);
     void store(int number);
+
+    // Whether a control holds text that differs from what was loaded or
+    // stored (typed and not stored yet).
+    bool edited() const;
+    // The window gives the control of this column a text of its own.
+    void show(const QString& column, const QString& text);
 
     // Whether storing into this row would write over text the controls have
     // not shown: it is another row than the one they were loaded from (or

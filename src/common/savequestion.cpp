@@ -10,6 +10,7 @@ namespace velmora {
 
 namespace {
 QuestionAnswerer* answerer = nullptr;
+}  // namespace
 
 // 取消 is the escape button, so Esc and the box's close button (which
 // QMessageBox turns into a click on it) both mean going back.
@@ -33,7 +34,6 @@ SaveAnswer answerOf(QMessageBox& box) {
             return SaveAnswer::Cancel;
     }
 }
-}  // namespace
 
 QuestionAnswerer::QuestionAnswerer(SaveAnswer answer) : answer_(answer) {
     answerer = this;
@@ -59,6 +59,13 @@ SaveAnswer askToSaveChanges(QWidget* parent, const QString& fileName) {
                QStringLiteral("工作簿“%1”中有尚未保存的修改。\n退出前要保存这些修改吗？")
                    .arg(fileName),
                QStringLiteral("保存"), QStringLiteral("不保存"));
+}
+
+SaveAnswer askToStoreEdits(QWidget* window) {
+    return ask(window,
+               QStringLiteral("“%1”中有尚未存入的内容。\n关闭前要存入吗？")
+                   .arg(window->windowTitle()),
+               QStringLiteral("存入"), QStringLiteral("不存入"));
 }
 
 }  // namespace velmora

@@ -5,12 +5,23 @@
 #include <QString>
 #include <QStringList>
 
+class QMessageBox;
 class QWidget;
 
 namespace velmora {
 
 // Asked when the program ends and the workbook has changes its file lacks.
 SaveAnswer askToSaveChanges(QWidget* parent, const QString& fileName);
+
+// Asked when a window that writes rows closes while a box holds text that
+// differs from what was loaded or stored.
+SaveAnswer askToStoreEdits(QWidget* window);
+
+// The question box itself, with its three buttons, not yet shown; and what
+// the teacher answered once it has been closed.
+QMessageBox* saveQuestionBox(QWidget* parent, const QString& text, const QString& save,
+                             const QString& discard);
+SaveAnswer answerOf(QMessageBox& box);
 
 // Tests install one: while it lives, every question is recorded and answered
 // with the given answer instead of opening a modal box.

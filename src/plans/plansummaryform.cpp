@@ -2,6 +2,7 @@
 
 #include "ui_plansummaryform.h"
 
+#include "common/closingquestion.h"
 #include "common/designerform.h"
 #include "common/guard.h"
 #include "common/messages.h"
@@ -32,7 +33,7 @@ PlanSummaryForm::PlanSummaryForm(QWidget* parent)
 
     number_.stepWith(*ui->CommandButton5, *ui->CommandButton7,
                      [this](int number) { showEntry(number); });
-    onClick(ui->CommandButton8, this, &PlanSummaryForm::storeEntry);
+    onClick(ui->CommandButton8, this, [this] { storeEntry(); });
     connect(ui->CommandButton1, &QPushButton::clicked, this, &QWidget::close);
     onClick(ui->CommandButton9, this, &PlanSummaryForm::copySelections);
 
@@ -40,6 +41,8 @@ PlanSummaryForm::PlanSummaryForm(QWidget* parent)
     guarded(this, [this] { showEntry(1); });
     ui->TextBox17->moveCursor(QTextCursor::Start);
     ui->TextBox18->moveCursor(QTextCursor::Start);
+    new ClosingQuestion(
+        *this, [this] { return entry_.edited(); }, [this] { return storeEntry(); });
 }
 
 PlanSummaryForm::~PlanSummaryForm() = default;
@@ -58,16 +61,17 @@ void PlanSummaryForm::showEntry(int number) {
 
 // An entry whose texts the boxes do not show is never written over: the
 // number box may name another entry than the one shown.
-void PlanSummaryForm::storeEntry() {
+bool PlanSummaryForm::storeEntry() {
     const std::optional<int> number = number_.current();
     if (!number)
-        return;
+        return false;
     if (entry_.holdsUnseenText(*number)) {
         showMessage(this, kUnseenEntry.arg(*number));
-        return;
+        return false;
     }
     entry_.store(*number);
     StudentWorkbook::save();
+    return true;
 }
 
 // The summary's selection, then the plan's, so the plan's wins when both
@@ -88,7 +92,7 @@ void PlanSummaryForm::refreshOnce() {
     if (refreshed_)
         return;
     refreshed_ = true;
-    if (ui->TextBox17->document()->isModified() || ui->TextBox18->document()->isModified())
+    if (entry_.edited())
         return;
     if (const std::optional<int> number = number_.current())
         showEntry(*number);

@@ -24,7 +24,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void storeEntry();  // and save the workbook
+    bool storeEntry();  // and save the workbook; false when refused
     void copySelections();
     // The first mouse movement over either box reloads the entry, unless
     // either box has been edited since it was loaded.

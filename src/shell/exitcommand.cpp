@@ -1,5 +1,6 @@
 #include "shell/exitcommand.h"
 
+#include "common/closingquestion.h"
 #include "common/messages.h"
 #include "common/singlewindow.h"
 #include "shell/launcher.h"
@@ -20,6 +21,8 @@ const QString kEndedAnyway = QStringLiteral("%1\n\n程序将直接结束。");
 }  // namespace
 
 void exitProgram(QWidget* parent) {
+    if (!ClosingQuestion::closeEditedWindows())
+        return;
     if (StudentWorkbook::isOpen()) {
         try {
             if (!StudentWorkbook::quit())

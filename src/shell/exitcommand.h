@@ -4,9 +4,10 @@ class QWidget;
 
 namespace velmora {
 
-// 退出: the spreadsheet host quits (it asks about unsaved changes), the menu
-// holder and the launcher are unloaded and the program ends. 取消 to the
-// question keeps the program running.
+// 退出: windows holding text not yet stored ask about it (closingquestion.h),
+// the spreadsheet host quits (it asks about unsaved changes), the menu holder
+// and the launcher are unloaded and the program ends. 取消 to either question
+// keeps the program running.
 //
 // When the host fails to quit (a save it was asked for did not succeed, or it
 // has gone away), the teacher is told and the program keeps running with the

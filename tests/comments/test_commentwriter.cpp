@@ -4,6 +4,7 @@
 #include "comments/librarytexts.h"
 #include "common/messages.h"
 #include "common/numberbox.h"
+#include "common/savequestion.h"
 #include "common/singlewindow.h"
 #include "formaccess.h"
 #include "testworkbook.h"
@@ -25,6 +26,8 @@ const QString kNothingThere = QStringLiteral("无内容可查!");
 const QString kChooseType = QStringLiteral("请先在类型中选择评语类型！！");
 const QString kLoadFirst = QStringLiteral("请先调入评语");
 const QString kStored = QStringLiteral("已有的评语");
+const QString kUnseenEntry =
+    QStringLiteral("评语库第%1条已有内容，请先点“调我的评语库”查看，再修改保存。");
 
 // "a; b" -> {"a", "b"}; "" -> {}
 QStringList list(const QString& items) {
@@ -88,6 +91,8 @@ private Q_SLOTS:
     void help();
     void hostFailureIsShownAndWindowStaysUsable_data();
     void hostFailureIsShownAndWindowStaysUsable();
+    void closingAsksAboutTypedText_data();
+    void closingAsksAboutTypedText();
     void closingDiscardsEverything();
 };
 
@@ -265,6 +270,7 @@ void TestCommentWriter::entryOperations_data() {
     const QString load = "CommandButton9", store = "CommandButton8";
     const QString previous = "CommandButton10", next = "CommandButton11";
     const QString bad = kBadNumberMessage;
+    const QString unseen = kUnseenEntry;
 
     row("load 优 1", {load, "优", "1", "旧", "read Sheet1!BN2", "", "1", "优一"});
     row("load 良 2", {load, "良", "2", "旧", "read Sheet1!BP3", "", "2", "良二"});
@@ -274,9 +280,13 @@ void TestCommentWriter::entryOperations_data() {
     row("load typed type", {load, "优秀", "1", "旧", "", "", "1", "旧"});
     row("load heading row", {load, "优", "0", "旧", "", bad, "0", "旧"});
     row("load empty number", {load, "优", "", "旧", "", bad, "", "旧"});
-    row("store 优 1", {store, "优", "1", "话", "writeRaw Sheet1!BN2=话; save", "", "1", "话"});
-    row("store 良 2", {store, "良", "2", "话", "writeRaw Sheet1!BP3=话; save", "", "2", "话"});
-    row("store 差 3", {store, "差", "3", "话", "writeRaw Sheet1!BR4=话; save", "", "3", "话"});
+    // An entry the editor was not loaded from is written only while empty.
+    row("store 优 4", {store, "优", "4", "话", "read Sheet1!BN5; writeRaw Sheet1!BN5=话; save", "",
+                      "4", "话"});
+    row("store 良 2, not loaded", {store, "良", "2", "话", "read Sheet1!BP3", unseen.arg(2), "2",
+                                  "话"});
+    row("store 差 3, not loaded", {store, "差", "3", "话", "read Sheet1!BR4", unseen.arg(3), "3",
+                                  "话"});
     row("store 类型", {store, "类型", "1", "话", "save", kChooseType, "1", "话"});
     row("store typed type", {store, "良好", "1", "话", "save", "", "1", "话"});
     row("store empty editor", {store, "优", "1", "", "", kLoadFirst, "1", ""});
@@ -317,7 +327,7 @@ void TestCommentWriter::entryOperations() {
     QCOMPARE(lineBox(form, "TextBox22")->text(), entryAfter);
     QCOMPARE(textBox(form, "TextBox21")->toPlainText(), editorAfter);
     for (int i = 0; i < 3; ++i) {
-        const bool written = log.startsWith("writeRaw Sheet1!" + cells[i]);
+        const bool written = log.contains("writeRaw Sheet1!" + cells[i]);
         QCOMPARE(book.cell("Sheet1", cells[i]), written ? editor : texts[i]);
     }
 }
@@ -328,7 +338,7 @@ void TestCommentWriter::storeEntryRightAfterOpening() {
     form.show();
     control<QComboBox>(form, "ComboBox1")->setCurrentIndex(0);  // 优, from the list
     click(form, "CommandButton8");
-    QCOMPARE(book.requests().log, list("writeRaw Sheet1!BN2=\n\n; save"));
+    QCOMPARE(book.requests().log, list("read Sheet1!BN2; writeRaw Sheet1!BN2=\n\n; save"));
     QCOMPARE(book.cell("Sheet1", "BN2"), "\n\n");
 }
 
@@ -394,8 +404,53 @@ void TestCommentWriter::hostFailureIsShownAndWindowStaysUsable() {
     QCOMPARE(book.cell("写评语", "AM9"), "再来一次");
 }
 
+void TestCommentWriter::closingAsksAboutTypedText_data() {
+    for (const char* c : {"comment", "entry", "messages", "comment5", "entry1"})
+        QTest::addColumn<QString>(c);  // typed text ("": none), messages, AM6, BN2 afterwards
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("comment") << "补" << "" << "" << "补" + kStored << "优一" << true;
+    QTest::newRow("entry loaded") << "" << "新" << "" << kStored << "新优一" << true;
+    QTest::newRow("entry not loaded: refused")
+        << "补" << "新!" << kUnseenEntry.arg(1) << "补" + kStored << "优一" << false;
+}
+
+// Closing with typed text asks; 存入 stores the comment and the library
+// entry where each was typed, and a refused store keeps the window open.
+// ("新!" types into the editor without loading entry 1 first.)
+void TestCommentWriter::closingAsksAboutTypedText() {
+    QFETCH(QString, comment);
+    QFETCH(QString, entry);
+    QFETCH(QString, messages);
+    QFETCH(QString, comment5);
+    QFETCH(QString, entry1);
+    QFETCH(bool, closes);
+    TestWorkbook book;
+    seedStudents(book);
+    book.put("Sheet1", "BN2", "优一");
+    MessageRecorder recorder;
+    QuestionAnswerer answers(SaveAnswer::Save);
+    CommentWriterForm form;
+    form.show();
+    lineBox(form, "TextBox12")->setText("5");
+    click(form, "CommandButton6");
+    control<QComboBox>(form, "ComboBox1")->setEditText("优");
+    if (entry != "新!")
+        click(form, "CommandButton9");
+    for (const auto& [box, text] : {std::pair{"TextBox13", comment}, std::pair{"TextBox21", entry.left(1)}}) {
+        textBox(form, box)->moveCursor(QTextCursor::Start);
+        textBox(form, box)->insertPlainText(text);
+    }
+    click(form, "CommandButton2");
+    QCOMPARE(answers.asked().size(), 1);
+    QCOMPARE(recorder.texts(), list(messages));
+    QCOMPARE(form.isVisible(), !closes);
+    QCOMPARE(book.cell("写评语", "AM6"), comment5);
+    QCOMPARE(book.cell("Sheet1", "BN2"), entry1);
+}
+
 void TestCommentWriter::closingDiscardsEverything() {
     TestWorkbook book;
+    QuestionAnswerer answers(SaveAnswer::Discard);
     auto* form = showSingle<CommentWriterForm>();
     lineBox(*form, "TextBox12")->setText("3");
     textBox(*form, "TextBox13")->setPlainText("没保存");
@@ -404,8 +459,9 @@ void TestCommentWriter::closingDiscardsEverything() {
     const QPointer<CommentWriterForm> closing = form;
     book.requests().log.clear();
     click(*form, "CommandButton2");
+    QCOMPARE(answers.asked().size(), 1);  // 不存入
     QTRY_VERIFY(closing.isNull());
-    QVERIFY(book.requests().log.isEmpty());  // nothing is stored on closing
+    QVERIFY(book.requests().log.isEmpty());
 
     form = showSingle<CommentWriterForm>();
     QCOMPARE(lineBox(*form, "TextBox12")->text(), "");

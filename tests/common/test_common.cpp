@@ -1,13 +1,17 @@
 // The pieces every window shares: single instances, messages, the handler
-// guard and the launcher button.
+// guard, the launcher button, the questions about unsaved text and the
+// question a window asks before it closes.
+#include "common/closingquestion.h"
 #include "common/guard.h"
 #include "common/messages.h"
+#include "common/savequestion.h"
 #include "common/singlewindow.h"
 #include "common/xpbutton.h"
 #include "workbook/hosterror.h"
 
 #include <QAccessible>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -29,6 +33,10 @@ private Q_SLOTS:
     void recorderTakesMessagesInOrder();
     void guardTurnsHostFailuresIntoMessages();
     void buttonActsOnPressesSpaceAndEnter();
+    void saveQuestionAnswers_data();
+    void saveQuestionAnswers();
+    void closingQuestion_data();
+    void closingQuestion();
 };
 
 void TestCommon::singleWindowIsReusedUntilClosed() {
@@ -98,6 +106,80 @@ void TestCommon::buttonActsOnPressesSpaceAndEnter() {
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&button);
     QVERIFY(accessible);
     QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("确    定"));
+}
+
+// Esc and the box's close button go back to work, as 取消 does.
+void TestCommon::saveQuestionAnswers_data() {
+    QTest::addColumn<QString>("how");  // a button's caption, or a key
+    QTest::addColumn<SaveAnswer>("answer");
+    QTest::newRow("保存") << "保存" << SaveAnswer::Save;
+    QTest::newRow("不保存") << "不保存" << SaveAnswer::Discard;
+    QTest::newRow("取消") << "取消" << SaveAnswer::Cancel;
+    QTest::newRow("Esc") << "Esc" << SaveAnswer::Cancel;
+    QTest::newRow("close button") << "close" << SaveAnswer::Cancel;
+    QTest::newRow("Return: the default") << "Return" << SaveAnswer::Save;
+}
+
+void TestCommon::saveQuestionAnswers() {
+    QFETCH(QString, how);
+    QFETCH(SaveAnswer, answer);
+    const std::unique_ptr<QMessageBox> box(saveQuestionBox(nullptr, "要保存吗？", "保存", "不保存"));
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+    QCOMPARE(box->buttons().size(), 3);
+    if (how == "Esc" || how == "Return")
+        QTest::keyClick(box.get(), how == "Esc" ? Qt::Key_Escape : Qt::Key_Return);
+    else if (how == "close")
+        box->close();
+    for (QAbstractButton* b : box->buttons())
+        if (b->text() == how)
+            b->click();
+    QCOMPARE(answerOf(*box), answer);
+}
+
+void TestCommon::closingQuestion_data() {
+    QTest::addColumn<bool>("edited");
+    QTest::addColumn<SaveAnswer>("answer");
+    QTest::addColumn<bool>("storeWorks");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<int>("stores");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("nothing typed") << false << SaveAnswer::Cancel << true << false << 0 << true;
+    QTest::newRow("存入") << true << SaveAnswer::Save << true << true << 1 << true;
+    QTest::newRow("存入, store refuses") << true << SaveAnswer::Save << false << true << 1 << false;
+    QTest::newRow("不存入") << true << SaveAnswer::Discard << true << true << 0 << true;
+    QTest::newRow("取消") << true << SaveAnswer::Cancel << true << true << 0 << false;
+}
+
+// The window's close and the program's 退出 (closeEditedWindows) ask alike.
+void TestCommon::closingQuestion() {
+    QFETCH(bool, edited);
+    QFETCH(SaveAnswer, answer);
+    QFETCH(bool, storeWorks);
+    QFETCH(bool, asked);
+    QFETCH(int, stores);
+    QFETCH(bool, closed);
+    for (bool byExit : {false, true}) {
+        QuestionAnswerer answers(answer);
+        Probe window;
+        window.setWindowTitle(QStringLiteral("计划与总结"));
+        int storeCalls = 0;
+        new ClosingQuestion(
+            window, [&] { return edited; },
+            [&] {
+                ++storeCalls;
+                return storeWorks;
+            });
+        window.show();
+        const bool ended = byExit ? ClosingQuestion::closeEditedWindows() : window.close();
+        QCOMPARE(ended, closed);
+        // 退出 leaves a window with nothing typed to end with the program.
+        QCOMPARE(window.isVisible(), byExit && !edited ? true : !closed);
+        QCOMPARE(storeCalls, stores);
+        QCOMPARE(answers.asked().size(), asked ? 1 : 0);
+        if (asked)
+            QVERIFY(answers.asked().first().contains(QStringLiteral("“计划与总结”")));
+    }
 }
 
 QTEST_MAIN(TestCommon)

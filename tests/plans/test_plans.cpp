@@ -3,6 +3,7 @@
 // refresh at the first mouse movement, and the copy of the selections.
 #include "common/messages.h"
 #include "common/numberbox.h"
+#include "common/savequestion.h"
 #include "plans/plansummaryform.h"
 #include "testworkbook.h"
 #include "workbook/layout.h"
@@ -90,6 +91,7 @@ private Q_SLOTS:
     void firstMouseMovement_data();
     void firstMouseMovement();
     void aLoadEndsTheEdit();
+    void closingAsksAboutTypedText();
     void copy_data();
     void copy();
     void failedLoadKeepsNumberAndBoxesTogether();
@@ -315,6 +317,25 @@ void TestPlans::aLoadEndsTheEdit() {
     moveOver(planBox(f));
     QCOMPARE(wb.requests().log, loads(3));
     QCOMPARE(planBox(f)->toPlainText(), QStringLiteral("手改计划"));
+}
+
+// Closing with typed text asks; 存入 is the window's own store, which
+// refuses an entry not shown (the answers themselves: test_common).
+void TestPlans::closingAsksAboutTypedText() {
+    for (const QString& number : {QStringLiteral("3"), QStringLiteral("1")}) {
+        TestWorkbook wb;
+        seed(wb);
+        MessageRecorder recorder;
+        QuestionAnswerer answers(SaveAnswer::Save);
+        PlanSummaryForm f;
+        f.show();
+        type(planBox(f), QStringLiteral("新"));
+        numberBox(f)->setText(number);
+        click(f, "CommandButton1");
+        QCOMPARE(answers.asked().size(), 1);
+        QCOMPARE(f.isVisible(), number == QStringLiteral("3"));
+        QCOMPARE(wb.cell(kListsSheet, QStringLiteral("AJ2")).startsWith(u'新'), !f.isVisible());
+    }
 }
 
 void TestPlans::copy_data() {
