@@ -8,6 +8,8 @@
 #include "workbook/connection.h"
 #include "workbook/layout.h"
 
+#include <algorithm>
+
 namespace velmora::settings {
 
 using namespace velmora::layout;
@@ -44,15 +46,41 @@ ClassSettingsForm::ClassSettingsForm(QWidget* parent)
     : QWidget(parent), ui(setUpForm<Ui::UserForm2>(this)) {
     onClick(ui->CommandButton1, this, &ClassSettingsForm::storeSettings);
     connect(ui->CommandButton2, &QPushButton::clicked, this, &QWidget::close);
+    // Settings that cannot be read are not written over with defaults: the
+    // window says why and closes again.
+    if (!guarded(this, [this] { showSettings(); }))
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 ClassSettingsForm::~ClassSettingsForm() = default;
 
-// "确定": each box's text becomes its cell's value, as if typed there. A
+// The boxes show the thirty cells as they stand, an empty cell as an empty
+// box; a sheet with none of them set yet shows the design-time defaults.
+void ClassSettingsForm::showSettings() {
+    const QList<Binding> boxes = bindings(*ui);
+    QStringList cells;
+    for (const Binding& b : boxes) cells << StudentWorkbook::read(kSettingsSheet, b.cell);
+    shown_ = cells;
+    if (std::all_of(cells.begin(), cells.end(), [](const QString& c) { return c.isEmpty(); }))
+        return;
+    for (qsizetype i = 0; i < boxes.size(); ++i) boxes[i].box->setText(cells[i]);
+}
+
+// "确定": each box whose text differs from the cell it showed becomes that
+// cell's value, as if typed there; a cell the teacher left alone keeps what it
+// holds (changed elsewhere meanwhile, or a number shown as its text). A
 // failure on the way leaves the window open, so nothing typed is lost.
 void ClassSettingsForm::storeSettings() {
-    for (const Binding& b : bindings(*ui))
-        StudentWorkbook::write(kSettingsSheet, b.cell, b.box->text());
+    const QList<Binding> boxes = bindings(*ui);
+    if (shown_.size() != boxes.size())
+        return;  // not read: closing
+    for (qsizetype i = 0; i < boxes.size(); ++i) {
+        const QString text = boxes[i].box->text();
+        if (text != shown_.value(i)) {
+            StudentWorkbook::write(kSettingsSheet, boxes[i].cell, text);
+            shown_[i] = text;
+        }
+    }
     showMessage(this, QStringLiteral("设置成功。"), kNoticeTitle);
     close();
 }

@@ -4,15 +4,22 @@
 // reload as an independent reader sees them, files that cannot be opened, a
 // lock held by another program, quitting with and without unsaved changes.
 // No host leaves a process running after any test.
+#include "archive/studentarchiveform.h"
+#include "common/messages.h"
+#include "countinghost.h"
 #include "fixtures.h"
+#include "settings/classsettingsform.h"
 #include "testedhost.h"
 #include "workbook/backups.h"
+#include "workbook/connection.h"
 #include "workbook/hosterror.h"
 #include "workbook/layout.h"
 #include "xlrdtexts.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -103,6 +110,7 @@ private Q_SLOTS:
     void fileChangedByAnotherProgram();
     void failedSaveAtQuitKeepsEverything();
     void formulasFollowWrites();
+    void windowsWriteOnlyWhatTheTeacherSaw();
     void recordCardIsFast();
 };
 
@@ -568,6 +576,50 @@ void TestHostContract::formulasFollowWrites() {
         QSKIP("python3-xlrd is not installed");
     QCOMPARE(reading->texts[kScoresSheet].value("E4"), QStringLiteral("60"));
     QCOMPARE(reading->texts[kNotebook].value("B7"), QStringLiteral("60"));
+}
+
+// The record card and the settings over this host: student 1 looked up
+// and stored under number 3 leaves student 3's record alone, and settings
+// made earlier open as they stand, 确定 writing only the changed box.
+void TestHostContract::windowsWriteOnlyWhatTheTeacherSaw() {
+    Fixture f;
+    auto h = opened(f.path);
+    SpreadsheetHost& host = h->host();
+    host.writeRaw(kArchive, "A4", "3");
+    host.writeRaw(kArchive, "C4", "李四");
+    host.writeRaw(layout::kSettingsSheet, "C7", "王老师");
+    host.write(layout::kSettingsSheet, "B12", "120");
+    // The windows reach the host through the connection, which owns what it
+    // holds: it gets a pass-through that leaves the host to the test.
+    StudentWorkbook::adopt(std::make_unique<CountingHost>(
+        std::shared_ptr<SpreadsheetHost>(&host, [](SpreadsheetHost*) {})));
+    MessageRecorder messages;
+    {
+        archive::StudentArchiveForm card;
+        auto* number = card.findChild<QLineEdit*>("TextBox1");
+        number->setText("1");
+        card.findChild<QPushButton*>("CommandButton2")->click();
+        QCOMPARE(card.findChild<QLineEdit*>("TextBox3")->text(), QStringLiteral("张三"));
+        number->setText("3");
+        card.findChild<QPushButton*>("CommandButton3")->click();
+        QCOMPARE(messages.texts().size(), 1);
+        QVERIFY(messages.texts().first().startsWith(QStringLiteral("第3号学生已有档案")));
+    }
+    QCOMPARE(host.read(kArchive, "C4").toText(), QStringLiteral("李四"));
+    QCOMPARE(host.read(kArchive, "D4").toText(), QString());
+    {
+        settings::ClassSettingsForm settings;
+        auto* school = settings.findChild<QLineEdit*>("TextBox1");
+        QCOMPARE(school->text(), QString());  // empty, not the default
+        QCOMPARE(settings.findChild<QLineEdit*>("TextBox19")->text(), QStringLiteral("王老师"));
+        school->setText(QStringLiteral("第二中学"));
+        settings.findChild<QPushButton*>("CommandButton1")->click();
+    }
+    StudentWorkbook::close();
+    QCOMPARE(host.read(layout::kSettingsSheet, "C4").toText(), QStringLiteral("第二中学"));
+    QCOMPARE(host.read(layout::kSettingsSheet, "C7").toText(), QStringLiteral("王老师"));
+    QCOMPARE(int(host.read(layout::kSettingsSheet, "B12").kind), int(Kind::Number));
+    QCOMPARE(host.read(layout::kSettingsSheet, "C5").toText(), QString());
 }
 
 // A class of 60 with all 47 fields filled; one record card is 47 reads, and

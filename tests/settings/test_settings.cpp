@@ -1,5 +1,7 @@
-// The class settings window: every box reaches its own cell of "设置" as an
-// ordinary value, the defaults, "以后设置" and the close box writing nothing.
+// The class settings window: it opens with the cells of "设置" as they stand
+// (the defaults while none is set), and each box the teacher changed reaches
+// its own cell as an ordinary value; "以后设置" and the close box write
+// nothing.
 #include "common/messages.h"
 #include "settings/classsettingsform.h"
 #include "testworkbook.h"
@@ -8,6 +10,7 @@
 #include "workbook/layout.h"
 
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 
@@ -65,24 +68,29 @@ private Q_SLOTS:
     void eachBoxReachesItsCell();
     void closingWritesNothing_data();
     void closingWritesNothing();
+    void unreadableSettingsCloseTheWindow();
     void hostFailureKeepsTheWindowOpen();
 };
 
+// A sheet with none of the thirty cells set: the window shows its defaults,
+// and 确定 writes them.
 void TestSettings::okWritesTheDefaults() {
     TestWorkbook wb;
-    seedEarlierSettings(wb);
     MessageRecorder recorder;
     ClassSettingsForm f;
     f.show();
     QCOMPARE(f.objectName(), QStringLiteral("UserForm2"));
     QCOMPARE(f.windowTitle(), QStringLiteral("设置"));
+    QCOMPARE(wb.requests().count(QStringLiteral("read")), 30);
+    wb.requests().log.clear();
 
     f.findChild<QPushButton*>("CommandButton1")->click();
 
     QStringList writes;
     for (const Binding& b : kBindings)
-        writes
-            << QStringLiteral("write 设置!%1=%2").arg(cellOf(b), QString::fromUtf8(b.defaultText));
+        if (*b.defaultText)
+            writes << QStringLiteral("write 设置!%1=%2").arg(cellOf(b),
+                                                            QString::fromUtf8(b.defaultText));
     QCOMPARE(wb.requests().log, writes);
     QCOMPARE(recorder.texts(), QStringList{QStringLiteral("设置成功。")});
     QCOMPARE(recorder.messages().constFirst().title, QStringLiteral("《Velmora》vm2.1"));
@@ -116,28 +124,34 @@ void TestSettings::eachBoxReachesItsCell_data() {
         QTest::addRow("%s -> %s", kBindings[i].box, kBindings[i].cell) << i;
 }
 
+// Settings made earlier open as they stand (an empty cell as an empty box),
+// and 确定 writes the one box the teacher changed, nothing else.
 void TestSettings::eachBoxReachesItsCell() {
     QFETCH(int, index);
     const Binding& b = kBindings[index];
-
     TestWorkbook wb;
+    seedEarlierSettings(wb);
+    wb.put(kSettingsSheet, QStringLiteral("N12"), QString());
     MessageRecorder recorder;
     {
         ClassSettingsForm f;
-        QCOMPARE(box(f, b.box)->text(), QString::fromUtf8(b.defaultText));
+        for (const Binding& other : kBindings)
+            QCOMPARE(box(f, other.box)->text(), wb.cell(kSettingsSheet, cellOf(other)));
+        wb.requests().log.clear();
         box(f, b.box)->setText(QStringLiteral("新") + cellOf(b));
         f.findChild<QPushButton*>("CommandButton1")->click();
     }
-    StudentWorkbook::save();
+    QCOMPARE(wb.requests().log,
+             QStringList{QStringLiteral("write 设置!%1=新%1").arg(cellOf(b))});
     for (const Binding& other : kBindings) {
-        const QString expected =
-            &other == &b ? QStringLiteral("新") + cellOf(b) : QString::fromUtf8(other.defaultText);
-        QCOMPARE(wb.cell(kSettingsSheet, cellOf(other)), expected);
+        const QString before = qstrcmp(other.cell, "N12") == 0
+                                   ? QString()
+                                   : QStringLiteral("旧") + cellOf(other);
+        QCOMPARE(wb.cell(kSettingsSheet, cellOf(other)),
+                 &other == &b ? QStringLiteral("新") + cellOf(b) : before);
     }
-    QCOMPARE(wb.requests().count(QStringLiteral("read")), 0);
-
-    ClassSettingsForm reopened;  // shows the defaults, never the sheet
-    QCOMPARE(box(reopened, b.box)->text(), QString::fromUtf8(b.defaultText));
+    ClassSettingsForm reopened;
+    QCOMPARE(box(reopened, b.box)->text(), QStringLiteral("新") + cellOf(b));
 }
 
 void TestSettings::closingWritesNothing_data() {
@@ -159,8 +173,25 @@ void TestSettings::closingWritesNothing() {
     else
         f.close();
     QVERIFY(!f.isVisible());
-    QCOMPARE(wb.requests().log, QStringList());
+    QCOMPARE(wb.requests().count(QStringLiteral("write")), 0);
     QVERIFY(recorder.messages().isEmpty());
+    QCOMPARE(wb.cell(kSettingsSheet, QStringLiteral("C4")), QStringLiteral("旧C4"));
+}
+
+// Settings that cannot be read are not shown as defaults that 确定 would
+// write over them: the window says why and closes.
+void TestSettings::unreadableSettingsCloseTheWindow() {
+    TestWorkbook wb;
+    seedEarlierSettings(wb);
+    MessageRecorder recorder;
+    wb.requests().failing = true;
+    auto* f = new ClassSettingsForm;
+    f->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<ClassSettingsForm> window = f;
+    f->show();
+    QCOMPARE(recorder.messages().size(), 1);
+    QTRY_VERIFY(window.isNull());
+    QCOMPARE(wb.requests().count(QStringLiteral("write")), 0);
     QCOMPARE(wb.cell(kSettingsSheet, QStringLiteral("C4")), QStringLiteral("旧C4"));
 }
 
