@@ -36,12 +36,27 @@ CellValue CellValue::makeError(quint8 code) {
     return v;
 }
 
+namespace {
+// Full-width digits, minus sign and decimal point (as a Chinese input method
+// types them) as their ASCII forms.
+QString halfWidth(const QString& t) {
+    QString out = t;
+    for (QChar& c : out) {
+        const char16_t u = c.unicode();
+        if ((u >= u'\uFF10' && u <= u'\uFF19') || u == u'\uFF0D' || u == u'\uFF0E')
+            c = QChar(u - 0xFEE0);
+    }
+    return out;
+}
+}  // namespace
+
 CellValue CellValue::typed(const QString& t) {
     if (t.isEmpty())
         return CellValue();
     static const QRegularExpression plain(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
-    if (t.size() <= 20 && plain.match(t).hasMatch())
-        return makeNumber(t.toDouble());
+    const QString number = halfWidth(t);
+    if (number.size() <= 20 && plain.match(number).hasMatch())
+        return makeNumber(number.toDouble());
     return makeText(t);
 }
 

@@ -22,7 +22,8 @@ struct CellValue {
     static CellValue makeError(quint8 code);
 
     // The value a person typing the text into a cell would get: the empty text
-    // empties the cell, a plain decimal number ("12", "-3.5") becomes a
+    // empties the cell, a plain decimal number ("12", "-3.5", and in
+    // full-width digits, sign and point "１２０", "－３．５") becomes a
     // number, anything else stays text.
     static CellValue typed(const QString& t);
 

@@ -270,6 +270,10 @@ void TestSheetWindow::typing_data() {
                                               << "'abc"
                                               << "text"
                                               << "C3";
+    QTest::newRow("full-width digits are a number") << "IM:９５ Enter"
+                                                    << "95"
+                                                    << "number"
+                                                    << "C3";
     QTest::newRow("Chinese through the input method") << "IM:张 IM:三 Enter"
                                                       << "张三"
                                                       << "text"

@@ -238,6 +238,8 @@ void TestHostContract::writes_data() {
                                   << "number";
     QTest::newRow("typed fraction") << false << "-3.5" << int(Kind::Number) << "-3.5"
                                     << "number";
+    QTest::newRow("typed full-width") << false << "－１２０．５" << int(Kind::Number) << "-120.5"
+                                      << "number";
     QTest::newRow("typed exponent stays text") << false << "1e5" << int(Kind::Text) << "1e5"
                                                << "text";
     QTest::newRow("typed blank-padded stays text") << false << " 12" << int(Kind::Text) << " 12"
