@@ -1,5 +1,6 @@
 #include "common/rowbinding.h"
 
+#include "common/fittinglabel.h"
 #include "common/plaintext.h"
 #include "workbook/connection.h"
 #include "workbook/layout.h"
@@ -34,8 +35,8 @@ RowField RowField::of(const QString& sheet, const QString& column, QPlainTextEdi
 
 RowField RowField::of(const QString& sheet, const QString& column, QLabel& label) {
     return field(
-        sheet, column, [&label] { return label.text(); },
-        [&label](const QString& text) { label.setText(text); });
+        sheet, column, [&label] { return fullText(label); },
+        [&label](const QString& text) { showFitting(label, text); });
 }
 
 void RowField::show(const QString& text) const {

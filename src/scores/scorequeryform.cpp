@@ -3,6 +3,7 @@
 #include "ui_scorequeryform.h"
 
 #include "common/designerform.h"
+#include "common/fittinglabel.h"
 #include "common/guard.h"
 #include "workbook/connection.h"
 #include "workbook/layout.h"
@@ -62,7 +63,7 @@ void ScoreQueryForm::showHeadings() {
     const QStringList columns = scoreColumns();
     const QList<QLabel*> headings = headingLabels(*ui);
     for (qsizetype i = 0; i < columns.size(); ++i)
-        headings[i]->setText(StudentWorkbook::read(kScoresSheet, address(columns[i], kHeadingRow)));
+        showFitting(*headings[i], StudentWorkbook::read(kScoresSheet, address(columns[i], kHeadingRow)));
 }
 
 void ScoreQueryForm::showIdentity(int number) {

@@ -2,6 +2,7 @@
 // button reads and writes, what it says, and what the boxes show afterwards.
 #include "comments/commentwriterform.h"
 #include "comments/librarytexts.h"
+#include "common/fonts.h"
 #include "common/messages.h"
 #include "common/numberbox.h"
 #include "common/savequestion.h"
@@ -81,6 +82,7 @@ private Q_SLOTS:
     void opensOnItsPagesWithTheBuiltInLibrary();
     void showTheStudent_data();
     void showTheStudent();
+    void wholeRollNumberShows();
     void typingDigitByDigit();
     void studentOperations_data();
     void studentOperations();
@@ -177,6 +179,21 @@ void TestCommentWriter::showTheStudent() {
     QCOMPARE(textBox(form, "TextBox13")->toPlainText(), log.isEmpty() ? "未保存的评语" : "");
     QCOMPARE(lineBox(form, "TextBox14")->text() + "|" + lineBox(form, "TextBox20")->text(),
              identity);
+}
+
+// The roll number line holds "学号:" and a whole roll number of ten digits
+// (within its border and the line edit's margins of 2 pixels a side).
+void TestCommentWriter::wholeRollNumberShows() {
+    installFontSubstitutions();  // the program's 宋体
+    TestWorkbook book;
+    book.put("学生档案", "B6", "2003010512");
+    CommentWriterForm form;
+    form.show();
+    lineBox(form, "TextBox12")->setText("5");
+    QLineEdit* roll = lineBox(form, "TextBox20");
+    QCOMPARE(roll->text(), "学号:2003010512");
+    QVERIFY(roll->fontMetrics().horizontalAdvance(roll->text()) + 2 * (1 + 2) <= roll->width());
+    QVERIFY(roll->geometry().right() < lineBox(form, "TextBox14")->geometry().left());
 }
 
 void TestCommentWriter::typingDigitByDigit() {

@@ -6,6 +6,7 @@
 #include "testworkbook.h"
 #include "workbook/layout.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -104,6 +105,7 @@ private Q_SLOTS:
     void typing();
     void nothingIsCached();
     void hostFailureLeavesTheFormUsable();
+    void longValuesNeverWidenTheWindow();
 };
 
 void TestScores::openingReadsTheHeadingsOnly() {
@@ -277,6 +279,33 @@ void TestScores::hostFailureLeavesTheFormUsable() {
     click(f, QStringLiteral("CommandButton6"));
     QCOMPARE(recorder.messages().size(), 3);
     QCOMPARE(screen(f).mid(3), screenOfRow(QString(), 4).mid(3));
+}
+
+// A heading or score too long for its label is cut short with "…" and
+// shown whole as the label's tooltip; the window keeps its size.
+void TestScores::longValuesNeverWidenTheWindow() {
+    TestWorkbook wb;
+    seed(wb);
+    const QString longText = QStringLiteral("期中考试缺考，已于十一月补考，成绩另行登记在补考表中");
+    wb.put(kScoresSheet, QStringLiteral("C1"), longText);
+    wb.put(kScoresSheet, QStringLiteral("D3"), longText + QStringLiteral("\n第二行"));
+    ScoreQueryForm f;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    const QSize size = f.size();
+    f.findChild<QLineEdit*>("TextBox12")->setText(QStringLiteral("2"));
+    click(f, QStringLiteral("CommandButton6"));
+    QApplication::processEvents();
+    QCOMPARE(f.size(), size);
+    for (const auto& [label, text] : {std::pair{"Label4", longText},
+                                      std::pair{"Label13", longText + "\n第二行"}}) {
+        auto* shown = f.findChild<QLabel*>(label);
+        QVERIFY2(shown->text().endsWith(u'…'), qPrintable(shown->text()));
+        QCOMPARE(shown->toolTip(), text);
+    }
+    // A value that fits shows as it is, without a tooltip.
+    QCOMPARE(f.findChild<QLabel*>("Label12")->text(), QStringLiteral("分C3"));
+    QVERIFY(f.findChild<QLabel*>("Label12")->toolTip().isEmpty());
 }
 
 QTEST_MAIN(TestScores)

@@ -2,7 +2,8 @@
 // of it: welcome.png, launcher-active.png, launcher-resting.png,
 // menu-file.png, menu-tools.png, console-1..3.png, screen.png (the whole
 // screen with the bar at the top edge), archive-1..6.png (student 1 looked
-// up), comments.png, scores.png, plans-1..2.png, settings.png,
+// up), comments.png (student 1 chosen), scores.png, plans-1..2.png,
+// settings.png (with settings made earlier),
 // sheetwindow.png (学生档案 selected) and saver.png (a few seconds of
 // flowers with the unlock dialog open).
 // Usage: velmora_screenshots OUTPUT_FOLDER
@@ -72,12 +73,14 @@ QWidget* topLevel(const QString& name) {
 void seedStudent(test::TestWorkbook& book) {
     const QStringList values =
         QStringLiteral(
-            "1|2026001|张晓明|男|江苏南京|汉|2012-05|320102201205120017|2025-09|2019-10|"
+            "1|2025010512|张晓明|男|江苏南京|汉|2012-05|320102201205120017|2025-09|2019-10|"
             "南京市琅琊路小学|||城镇|健康|张建国|南京市鼓楼区北京西路12号3幢401室|025-83301234|"
             "210008|书法、篮球、围棋|张建国|1982-03|中共党员|南京市第一医院|主治医师|13912345678|"
             "李秀兰|1984-07|群众|鼓楼区实验小学|教师|13887654321|琅琊路小学|2018-09至2025-06|"
-            "王老师||||||||||曾获区小学生书法比赛一等奖。|2025年10月家访：家长重视学习习惯的培养。|"
-            "上课专心，乐于助人，担任语文课代表。")
+            "王老师||||||||||曾获区小学生书法比赛一等奖。|2025年9月3日家访：家长重视学习习惯的培养。\n"
+            "2025年10月8日电话联系：作业按时完成，字迹比开学时工整。|"
+            "上课专心，乐于助人，担任语文课代表。每天早到教室，帮助值日生整理讲台，"
+            "课间常给同学讲解数学题，期中考试后主动帮助两位同学订正错题。")
             .split(u'|');
     const QStringList columns = layout::archiveColumns();
     for (int i = 0; i < columns.size() && i < values.size(); ++i)
@@ -147,6 +150,7 @@ int main(int argc, char* argv[]) {
 
     openCommentWriter();
     QWidget* writer = topLevel(QStringLiteral("UserForm7"));
+    writer->findChild<QLineEdit*>(QStringLiteral("TextBox12"))->setText(QStringLiteral("1"));
     save(writer, QStringLiteral("comments.png"));
     writer->close();
 
@@ -160,6 +164,14 @@ int main(int argc, char* argv[]) {
     savePages(plans, QStringLiteral("MultiPage3"), QStringLiteral("plans"));
     plans->close();
 
+    // Settings made earlier: the window opens with them.
+    for (const auto& [cell, text] :
+         {std::pair{"C4", "南京市第一中学"}, std::pair{"C5", "2025-2026学年度第一学期"},
+          std::pair{"C6", "初一（3）"}, std::pair{"C7", "王老师"}, std::pair{"B11", "语文"},
+          std::pair{"C11", "数学"}, std::pair{"D11", "英语"}, std::pair{"B12", "120"},
+          std::pair{"C12", "120"}, std::pair{"D12", "120"}})
+        StudentWorkbook::write(layout::kSettingsSheet, QString::fromLatin1(cell),
+                               QString::fromUtf8(text));
     openClassSettings();
     QWidget* settings = topLevel(QStringLiteral("UserForm2"));
     save(settings, QStringLiteral("settings.png"));

@@ -248,10 +248,13 @@ void SheetWindow::printSheet() {
     previewSheet(this, document_.book(), currentSheet(), currentTitle());
 }
 
+// The dialog opens a folder that does not exist yet elsewhere: the Documents
+// folder is made first.
 void SheetWindow::exportPdf() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QDir().mkpath(documents);
     const QString suggested =
-        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-            .filePath(document_.sheetNames().value(currentSheet()).trimmed() + ".pdf");
+        QDir(documents).filePath(document_.sheetNames().value(currentSheet()).trimmed() + ".pdf");
     const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("输出为PDF"), suggested,
                                                       QStringLiteral("PDF 文件 (*.pdf)"));
     if (name.isEmpty())
