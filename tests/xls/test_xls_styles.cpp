@@ -3,7 +3,9 @@
 // widths and row heights saved; cells put back as loaded.
 #include "corpusfile.h"
 #include "workbook/xls/numberformat.h"
+#include "workbook/xls/pagesetup.h"
 #include "workbook/xls/sheetdisplay.h"
+#include "workbook/xls/sheetlayout.h"
 #include "workbook/xls/styles.h"
 #include "workbook/xls/xlsworkbook.h"
 #include "xlrdview.h"
@@ -58,6 +60,7 @@ private Q_SLOTS:
     void numberFormats_data();
     void numberFormats();
     void looksAsXlrdReadsThem();
+    void writtenLooksReadBack();
     void sizesReachTheFile_data();
     void sizesReachTheFile();
     void cellsPutBackAsLoaded();
@@ -114,14 +117,16 @@ void TestXlsStyles::numberFormats() {
     QTEST(NumberFormat(code).number(value).text, "shown");
 }
 
-// Every font, cell format, merged range and frozen pane of every corpus
-// file, as xlrd reads them.
-void TestXlsStyles::looksAsXlrdReadsThem() {
-    if (!test::xlrdAvailable())
-        QSKIP("python3-xlrd is not installed");
-    const QStringList files = test::corpusFiles();
-    const QList<QJsonObject> views = test::xlrdView(files, QStringLiteral("xlrd_styles.py"));
+namespace {
+
+// Every font, cell format, merged range and frozen pane of the files, as
+// xlrd reads them; counts what was compared.
+struct Compared {
     int merges = 0, frozen = 0, filled = 0;
+};
+
+void compareWithXlrd(const QStringList& files, Compared& seen) {
+    const QList<QJsonObject> views = test::xlrdView(files, QStringLiteral("xlrd_styles.py"));
     for (qsizetype f = 0; f < files.size(); ++f) {
         const QString name = QFileInfo(files[f]).fileName();
         const QJsonObject& view = views[f];
@@ -153,7 +158,7 @@ void TestXlsStyles::looksAsXlrdReadsThem() {
                                                     .arg(name)
                                                     .arg(i)
                                                     .arg(json(mine), json(theirs))));
-            filled += styles.styles[size_t(i)].pattern != 0;
+            seen.filled += styles.styles[size_t(i)].pattern != 0;
         }
         const QJsonArray sheets = view["sheets"].toArray();
         QCOMPARE(book.sheetNames().size(), sheets.size());
@@ -173,14 +178,123 @@ void TestXlsStyles::looksAsXlrdReadsThem() {
             }
             QVERIFY2(mine == theirs, qPrintable(QStringLiteral("%1 sheet %2").arg(name).arg(s)));
             QCOMPARE(sheets[s]["frozen"].toArray(), (QJsonArray{d.frozenRows, d.frozenColumns}));
-            merges += int(d.merged.size());
-            frozen += d.frozenRows + d.frozenColumns > 0;
+            seen.merges += int(d.merged.size());
+            seen.frozen += d.frozenRows + d.frozenColumns > 0;
         }
     }
+}
+
+// A sheet written with looks of every kind, sizes, merges, panes and a page
+// setup.
+std::vector<SheetLayout> writtenLayouts() {
+    std::vector<SheetLayout> sheets(2);
+    SheetLayout& s = sheets[0];
+    s.name = QStringLiteral("成绩");
+    CellAppearance heading = defaultAppearance();
+    heading.font.bold = true;
+    heading.font.points = 14;
+    heading.style.horizontal = HAlign::Center;
+    heading.style.vertical = VAlign::Center;
+    heading.style.wrap = true;
+    heading.style.pattern = 1;
+    heading.style.patternColour = 0xDDEBF7;  // no palette entry has it
+    heading.style.left = heading.style.right = heading.style.top = {1, std::nullopt};
+    heading.style.bottom = {2, 0xC00000};
+    CellAppearance mean = defaultAppearance();
+    mean.style.format = QStringLiteral("0.0");
+    mean.font.colour = 0x0000FF;
+    CellAppearance rate = defaultAppearance();
+    rate.style.format = QStringLiteral("0.0%");
+    rate.style.indent = 2;
+    rate.style.horizontal = HAlign::Right;
+    CellAppearance plain = defaultAppearance();
+    plain.style.format = QStringLiteral("0.00");  // built in
+    plain.font.italic = true;
+    plain.font.name = QStringLiteral("Arial");
+    for (int c = 0; c < 4; ++c) s.cells[{0, c}] = heading;
+    s.cells[{1, 1}] = mean;
+    s.cells[{1, 2}] = rate;
+    s.cells[{2, 1}] = plain;
+    s.cells[{2, 2}] = defaultAppearance();  // no cell of its own
+    s.merged = {{0, 0, 0, 1}, {3, 5, 2, 3}};
+    s.frozenRows = 1;
+    s.frozenColumns = 2;
+    s.gridlines = false;
+    s.columnWidths = {{0, 20}, {5, 0}};
+    s.rowHeights = {{0, 30}, {40, 12.75}};
+    s.page.landscape = true;
+    s.page.fitToPages = true;
+    s.page.fitWidth = 1;
+    s.page.fitHeight = 0;
+    s.page.left = 0.5;
+    s.page.top = 0.8;
+    s.page.header = 0.25;
+    s.page.centreHorizontally = true;
+    s.page.headerText = QStringLiteral("&C&A");
+    s.page.footerText = QStringLiteral("&C第 &P 页");
+    s.page.rowBreaks = {20, 40};
+    s.page.printArea = {{0, 0}, {99, 17}};
+    s.page.titleRows = {0, 0};
+    s.page.titleColumns = {0, 1};
+    sheets[1].name = QStringLiteral("空白");
+    sheets[1].page.paper = 8;  // A3
+    sheets[1].page.titleRows = {1, 2};
+    return sheets;
+}
+
+}  // namespace
+
+// Every font, cell format, merged range and frozen pane of every corpus
+// file, as xlrd reads them.
+void TestXlsStyles::looksAsXlrdReadsThem() {
+    if (!test::xlrdAvailable())
+        QSKIP("python3-xlrd is not installed");
+    Compared seen;
+    compareWithXlrd(test::corpusFiles(), seen);
     // The corpus has to exercise what is compared.
-    QVERIFY(merges > 10 && filled > 0);
-    qInfo("%d merged ranges, %d sheets with frozen panes, %d filled formats", merges, frozen,
-          filled);
+    QVERIFY(seen.merges > 10 && seen.filled > 0);
+    qInfo("%d merged ranges, %d sheets with frozen panes, %d filled formats", seen.merges,
+          seen.frozen, seen.filled);
+}
+
+// What a new workbook is written with is what the engine and xlrd read
+// back: each cell's look (equal looks sharing one format, the default look
+// none of its own), merges, panes, sizes and the page setup with its
+// print area and titles.
+void TestXlsStyles::writtenLooksReadBack() {
+    const std::vector<SheetLayout> layouts = writtenLayouts();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("looks.xls");
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(XlsWorkbook::create(layouts).toBytes());
+    out.close();
+    const XlsWorkbook book = XlsWorkbook::load(path);
+    const WorkbookStyles& styles = book.styles();
+    for (const auto& [at, look] : layouts[0].cells) {
+        const CellStyle& style = styles.style(book.cellStyle(0, at));
+        CellStyle expected = look.style;
+        expected.font = style.font;
+        QVERIFY2(style == expected && styles.font(style.font) == look.font, qPrintable(a1(at)));
+    }
+    QCOMPARE(book.cellStyle(0, {0, 0}), book.cellStyle(0, {0, 3}));
+    QCOMPARE(book.cellStyle(0, {2, 2}), 15);
+    const SheetDisplay d = book.display(0);
+    QCOMPARE(int(d.merged.size()), 2);
+    QCOMPARE(d.merged[1].lastRow, 5);
+    QCOMPARE(d.frozenRows, 1);
+    QCOMPARE(d.frozenColumns, 2);
+    QVERIFY(!d.gridlines);
+    QCOMPARE(book.columnWidthPx(0, 5), 0);
+    QCOMPARE(book.rowHeightPx(0, 0), 40);
+    QCOMPARE(book.rowHeightPx(0, 40), 17);
+    for (int s = 0; s < 2; ++s)
+        QVERIFY2(book.pageSetup(s) == layouts[size_t(s)].page, qPrintable(layouts[size_t(s)].name));
+    if (!test::xlrdAvailable())
+        QSKIP("python3-xlrd is not installed");
+    Compared seen;
+    compareWithXlrd({path}, seen);
+    QCOMPARE(seen.merges, 2);
 }
 
 void TestXlsStyles::sizesReachTheFile_data() {

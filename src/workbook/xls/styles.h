@@ -23,6 +23,7 @@ struct FontStyle {
     bool underline = false;
     bool strikeOut = false;
     Colour colour;
+    friend bool operator==(const FontStyle&, const FontStyle&) = default;
 };
 
 enum class HAlign : quint8 {
@@ -42,6 +43,7 @@ enum class VAlign : quint8 { Top, Center, Bottom, Justify, Distributed };
 struct BorderLine {
     quint8 style = 0;
     Colour colour;
+    friend bool operator==(const BorderLine&, const BorderLine&) = default;
 };
 
 struct CellStyle {
@@ -54,6 +56,7 @@ struct CellStyle {
     BorderLine left, right, top, bottom;
     quint8 pattern = 0;  // fill pattern: 0 none, 1 solid, 2-18 shades and hatches
     Colour patternColour, backgroundColour;
+    friend bool operator==(const CellStyle&, const CellStyle&) = default;
 };
 
 struct WorkbookStyles {

@@ -50,10 +50,11 @@ using FormulaResults = std::vector<std::map<quint32, formula::Value>>;
 QByteArray writeWorkbookStream(const WorkbookData& workbook, bool rebuildStrings = false,
                                const FormulaResults* results = nullptr);
 
-// The stream of a new workbook holding empty worksheets with these names.
+struct SheetLayout;
+
+// The stream of a new workbook holding these worksheets, without values.
 // Throws XlsError for a name a workbook cannot hold.
-QByteArray newWorkbookStream(const QStringList& sheetNames,
-                             const QList<QMap<int, double>>& columnWidths);
+QByteArray newWorkbookStream(const std::vector<SheetLayout>& sheets);
 
 }  // namespace velmora::xls
 

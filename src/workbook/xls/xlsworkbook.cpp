@@ -1,6 +1,8 @@
 #include "workbook/xls/xlsworkbook.h"
 
+#include "workbook/xls/printnames.h"
 #include "workbook/xls/sheetdisplay.h"
+#include "workbook/xls/sheetlayout.h"
 #include "workbook/xls/styles.h"
 #include "workbook/xls/workbookimpl.h"
 #include "workbook/xls/xlstring.h"
@@ -40,10 +42,22 @@ XlsWorkbook XlsWorkbook::fromBytes(const QByteArray& file) {
 
 XlsWorkbook XlsWorkbook::create(const QStringList& sheetNames,
                                 const QList<QMap<int, double>>& columnWidths) {
+    std::vector<SheetLayout> sheets;
+    for (qsizetype i = 0; i < sheetNames.size(); ++i) {
+        SheetLayout& s = sheets.emplace_back();
+        s.name = sheetNames[i];
+        const QMap<int, double> widths = columnWidths.value(i);
+        for (auto it = widths.begin(); it != widths.end(); ++it)
+            s.columnWidths[it.key()] = it.value();
+    }
+    return create(sheets);
+}
+
+XlsWorkbook XlsWorkbook::create(const std::vector<SheetLayout>& sheets) {
     Container container;
     ContainerEntry stream;
     stream.name = QStringLiteral("Workbook");
-    stream.data = newWorkbookStream(sheetNames, columnWidths);
+    stream.data = newWorkbookStream(sheets);
     container.entries.push_back(std::move(stream));
     return XlsWorkbook(std::make_unique<Impl>(readWorkbook(std::move(container))));
 }
@@ -167,6 +181,12 @@ int XlsWorkbook::cellStyle(int sheet, CellRef ref) const {
 
 SheetDisplay XlsWorkbook::display(int sheet) const {
     return readSheetDisplay(d->sheet(sheet), d->stream);
+}
+
+PageSetup XlsWorkbook::pageSetup(int sheet) const {
+    PageSetup setup = readPageSetup(d->sheet(sheet), d->stream);
+    readPrintNames(setup, int(d->worksheets[size_t(sheet)]), d->links);
+    return setup;
 }
 
 void XlsWorkbook::setColumnWidthPx(int sheet, int column, int px) {

@@ -17,7 +17,9 @@
 
 namespace velmora::xls {
 
+struct PageSetup;
 struct SheetDisplay;
+struct SheetLayout;
 struct WorkbookStyles;
 
 // An Excel 97-2003 workbook (BIFF8 in an OLE2 compound file), in memory.
@@ -33,6 +35,9 @@ public:
     // columns (0-based) in characters; other columns keep the default width.
     static XlsWorkbook create(const QStringList& sheetNames,
                               const QList<QMap<int, double>>& columnWidths = {});
+    // A new workbook with these worksheets: their looks, sizes, merges,
+    // panes and page setup, no values. XlsError as above.
+    static XlsWorkbook create(const std::vector<SheetLayout>& sheets);
 
     XlsWorkbook(XlsWorkbook&&) noexcept;
     XlsWorkbook& operator=(XlsWorkbook&&) noexcept;
@@ -108,6 +113,8 @@ public:
     // or column's, else the default.
     int cellStyle(int sheet, CellRef ref) const;
     SheetDisplay display(int sheet) const;
+    // How the sheet prints.
+    PageSetup pageSetup(int sheet) const;
     // 0 hides the column or row; sizes are kept within what Excel allows.
     void setColumnWidthPx(int sheet, int column, int px);
     void setRowHeightPx(int sheet, int row, int px);
