@@ -17,6 +17,8 @@ packages=(
   # tests: an X server for screenshots and window tests, a keyboard and a
   # mouse for it, the independent .xls reader
   xvfb xauth x11-utils xdotool libx11-dev imagemagick python3 python3-xlrd
+  # the pages of the PDF files the program prints, as pictures and text
+  poppler-utils
   # LibreOffice Calc: a host the teacher may prefer, and an independent check
   # of the files we write; its SDK for the host's build
   libreoffice-calc libreoffice-l10n-zh-cn libreoffice-dev libreoffice-dev-common

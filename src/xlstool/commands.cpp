@@ -11,14 +11,14 @@ namespace velmora::xlstool {
 using xls::XlsError;
 using xls::XlsWorkbook;
 
-namespace {
-
 int sheetOf(const XlsWorkbook& wb, const QString& sheet) {
     const int index = wb.sheetIndex(sheet);
     if (index < 0)
         throw XlsError(QStringLiteral("工作簿中没有名为“%1”的工作表。").arg(sheet));
     return index;
 }
+
+namespace {
 
 CellRef cellOf(const QString& address) {
     const auto ref = parseA1(address);

@@ -4,9 +4,16 @@
 
 // The commands of velmora-xls. Each throws (XlsError, HostError or
 // std::runtime_error) with a message for the user when it cannot do its job.
+namespace velmora::xls {
+class XlsWorkbook;
+}
+
 namespace velmora::xlstool {
 
 class Output;
+
+// The index of the sheet of that name; XlsError naming it when there is none.
+int sheetOf(const xls::XlsWorkbook& wb, const QString& sheet);
 
 void listSheets(const QString& file, Output& out);
 void getCell(const QString& file, const QString& sheet, const QString& address, Output& out);

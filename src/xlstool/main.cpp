@@ -1,13 +1,16 @@
 // velmora-xls: looks into a class workbook from the command line.
 #include "commands.h"
 #include "output.h"
+#include "printcommand.h"
 #include "workbook/hosterror.h"
 #include "workbook/xls/xlsworkbook.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <exception>
+#include <memory>
 #include <new>
 
 namespace {
@@ -38,6 +41,8 @@ const Verb kVerbs[] = {
      [](const QStringList& a, Output& out) { listFormulas(a[0], out); }},
     {"records", "FILE", "记录清单（调试用）",
      [](const QStringList& a, Output& out) { dumpRecords(a[0], out); }},
+    {"pdf", "FILE SHEET OUT.pdf", "把工作表按打印的样子输出为 PDF 文件",
+     [](const QStringList& a, Output&) { printSheet(a[0], a[1], a[2]); }},
 };
 
 qsizetype argumentCount(const Verb& verb) {
@@ -71,7 +76,8 @@ int fail(const QString& message) {
 int run(const QStringList& args) {
     const QString command = args.value(1);
     Output out;
-    if (args.size() == 2 && (command == QLatin1String("--help") || command == QLatin1String("-h"))) {
+    if (args.size() == 2 &&
+        (command == QLatin1String("--help") || command == QLatin1String("-h"))) {
         out.text(usage());
         out.flush();
         return 0;
@@ -92,7 +98,13 @@ int run(const QStringList& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Printing lays out text, which needs the GUI part of Qt; it draws on no
+    // screen, so it needs no display either.
+    const bool prints = argc > 1 && std::strcmp(argv[1], "pdf") == 0;
+    if (prints && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app = prints ? std::make_unique<QGuiApplication>(argc, argv)
+                                                   : std::make_unique<QCoreApplication>(argc, argv);
     try {
         return run(QCoreApplication::arguments());
     } catch (const velmora::xls::XlsError& e) {

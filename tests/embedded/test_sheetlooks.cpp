@@ -61,14 +61,15 @@ void TestSheetLooks::cellsLookAsTheFileSays_data() {
     QTest::addColumn<QString>("span");  // rows x columns
     const QString wps = "phpss_RichTextFontSize_wps_zh_sheets.xls";
     const QString ja = "poi_12561-1_ja_multiline_merged.xls";
+    // Bold 宋体 is drawn with a Song face that has a bold of its own.
     QTest::newRow("title") << wps << "A1"
                            << "橱柜柜体清单"
-                           << "宋体 29 b"
+                           << "Noto Serif CJK SC 29 b"
                            << "#000000 -" << int(Qt::AlignHCenter | Qt::AlignVCenter) << "1x15";
     QTest::newRow("filled heading")
         << wps << "A9"
         << "标准柜体部分"
-        << "宋体 12 b"
+        << "Noto Serif CJK SC 12 b"
         << "#000000 #ffcc00" << int(Qt::AlignHCenter | Qt::AlignVCenter) << "1x15";
     QTest::newRow("date format 14") << ja << "J6"
                                     << "2002/7/12"

@@ -7,8 +7,6 @@
 #include "fixtures.h"
 #include "workbook/atomicfile.h"
 #include "workbook/embedded/embeddedhost.h"
-#include "workbook/embedded/pagination.h"
-#include "workbook/embedded/printing.h"
 #include "workbook/embedded/sheetmodel.h"
 #include "workbook/embedded/sheetview.h"
 #include "workbook/embedded/sheetwindow.h"
@@ -21,7 +19,6 @@
 #include <QInputMethodEvent>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QPrinter>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -115,9 +112,6 @@ private Q_SLOTS:
     void rowsOfTheGrid_data();
     void rowsOfTheGrid();
     void sizesFromTheFile();
-    void pages_data();
-    void pages();
-    void printToPdf();
     void saveQuestion_data();
     void saveQuestion();
     void largeSheetOpensQuickly();
@@ -405,62 +399,6 @@ void TestWindow::sizesFromTheFile() {
             QVERIFY(view->rowHeight(r) >= h);
     }
     QVERIFY2(differing > 0, "the file has no column of its own width: pick another file");
-}
-
-void TestWindow::pages_data() {
-    QTest::addColumn<QList<int>>("sizes");
-    QTest::addColumn<int>("limit");
-    QTest::addColumn<QList<int>>("runEnds");  // last index of each run
-    QTest::newRow("all fit") << QList<int>{10, 20, 30} << 60 << QList<int>{2};
-    QTest::newRow("exact fit then one") << QList<int>{30, 30, 30} << 60 << QList<int>{1, 2};
-    QTest::newRow("one too wide alone") << QList<int>{10, 100, 10} << 50 << QList<int>{0, 1, 2};
-    QTest::newRow("hidden columns ride along")
-        << QList<int>{0, 40, 0, 40} << 50 << QList<int>{2, 3};
-    QTest::newRow("nothing") << QList<int>{} << 50 << QList<int>{};
-}
-
-void TestWindow::pages() {
-    QFETCH(QList<int>, sizes);
-    QFETCH(int, limit);
-    QFETCH(QList<int>, runEnds);
-    const auto runs = fitRuns(sizes, limit);
-    QCOMPARE(runs.size(), runEnds.size());
-    int first = 0;
-    for (qsizetype i = 0; i < runs.size(); ++i) {
-        QCOMPARE(runs[i].first, first);
-        QCOMPARE(runs[i].second, runEnds[i]);
-        first = runEnds[i] + 1;
-    }
-    // Pages go down first, then over.
-    const auto all = paginate({50, 50, 50}, {30, 30, 30}, QSize(100, 60));
-    const QList<PageRange> expected = {{0, 1, 0, 1}, {2, 2, 0, 1}, {0, 1, 2, 2}, {2, 2, 2, 2}};
-    QCOMPARE(all, expected);
-}
-
-void TestWindow::printToPdf() {
-    WorkbookContent content;
-    content.sheets = {kArchiveSheet};
-    for (int n = 1; n <= 60; ++n)
-        for (const QString& column : archiveColumns())
-            content.cells[kArchiveSheet][address(column, rowOf(n))] =
-                QStringLiteral("内容%1").arg(n);
-    content.cells[kArchiveSheet]["AV2"] = QStringLiteral("很长的在校表现。").repeated(40);
-    Fixture f(content);
-    const xls::XlsWorkbook book = xls::XlsWorkbook::load(f.path);
-    const QString pdf = f.dir.filePath("学生档案.pdf");
-    exportSheetPdf(book, 0, "学生档案", pdf);
-    const QByteArray bytes = fileBytes(pdf);
-    QVERIFY(bytes.startsWith("%PDF"));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-    const int expected = int(SheetPrint(book, 0, "学生档案").pages(printer).size());
-    QVERIFY(expected > 2);  // 48 columns do not fit one page across
-    static const QRegularExpression page("/Type\\s*/Page[^s]");
-    QCOMPARE(int(QString::fromLatin1(bytes).count(page)), expected);
-    QVERIFY_THROWS_EXCEPTION(HostError,
-                             exportSheetPdf(book, 0, "x", f.dir.filePath("no/such/dir/x.pdf")));
 }
 
 void TestWindow::saveQuestion_data() {

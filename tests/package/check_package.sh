@@ -69,11 +69,14 @@ grep -q "^用法：velmora" <<<"$help" || fail "velmora --help: $help"
 grep -qx "工作簿模板：$root/usr/share/velmora/Velmoravm2.1.xls" <<<"$help" ||
   fail "the installed velmora looks for its template elsewhere: $help"
 usage=$(run "$root/usr/bin/velmora-xls" --help) || fail "velmora-xls --help failed"
-for verb in sheets get set put dump formulas; do
+for verb in sheets get set put dump formulas pdf; do
   grep -q "velmora-xls $verb " <<<"$usage" || fail "velmora-xls --help lacks $verb: $usage"
 done
 run "$root/usr/bin/velmora-xls" sheets "$root/usr/share/velmora/Velmoravm2.1.xls" | grep -qx 学生档案 ||
   fail "the installed velmora-xls cannot read the installed template"
+run "$root/usr/bin/velmora-xls" pdf "$root/usr/share/velmora/Velmoravm2.1.xls" 打印到学籍卡上 "$work/card.pdf" \
+  >"$work/out" 2>&1 && head -c 4 "$work/card.pdf" | grep -q "%PDF" ||
+  fail "the installed velmora-xls cannot print without a display: $(cat "$work/out")"
 
 [ "$failures" -eq 0 ] || exit 1
 echo "package $(basename "$deb"): all checks passed"

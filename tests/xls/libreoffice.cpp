@@ -40,6 +40,10 @@ ConversionRun convertToCsv(const QStringList& files, const QString& outDir) {
                                   "false,false,-1"));
 }
 
+ConversionRun convertToPdf(const QStringList& files, const QString& outDir) {
+    return convert(files, outDir, QStringLiteral("pdf"));
+}
+
 ConversionRun convertToFlatOds(const QStringList& files, const QString& outDir) {
     return convert(files, outDir, QStringLiteral("fods"));
 }

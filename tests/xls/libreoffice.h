@@ -16,6 +16,8 @@ struct ConversionRun {
 
 // Writes <outDir>/<file base name>-<sheet name>.csv for every sheet.
 ConversionRun convertToCsv(const QStringList& files, const QString& outDir);
+// Writes <outDir>/<file base name>.pdf: every sheet as it prints.
+ConversionRun convertToPdf(const QStringList& files, const QString& outDir);
 // Writes <outDir>/<file base name>.fods (flat OpenDocument, formulas included).
 ConversionRun convertToFlatOds(const QStringList& files, const QString& outDir);
 

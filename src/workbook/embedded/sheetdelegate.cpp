@@ -2,6 +2,7 @@
 
 #include "workbook/embedded/sheetmodel.h"
 #include "workbook/embedded/workbookdocument.h"
+#include "workbook/render/cellpainter.h"
 
 #include <QApplication>
 #include <QCache>
@@ -12,51 +13,11 @@
 
 namespace velmora {
 
-namespace {
-
-bool runsOn(const CellLook& look) {
-    return !look.text.isEmpty() && look.kind == CellValue::Kind::Text &&
-           (look.alignment & Qt::AlignLeft) && !look.style->wrap && !look.text.contains(u'\n');
-}
-
-// One side of a cell: solid lines are filled inside the cell's edge, so a
-// thick line never reaches into the neighbour that paints after it.
-void paintSide(QPainter* p, const xls::BorderLine& line, const QRect& cell, Qt::Edge edge) {
-    const QPen pen = borderPen(line);
-    if (pen.style() == Qt::NoPen)
-        return;
-    const int w = pen.width();
-    const bool vertical = edge == Qt::LeftEdge || edge == Qt::RightEdge;
-    const int at = edge == Qt::LeftEdge    ? cell.left()
-                   : edge == Qt::TopEdge   ? cell.top()
-                   : edge == Qt::RightEdge ? cell.right() - w + 1
-                                           : cell.bottom() - w + 1;
-    const QRect band = vertical ? QRect(at, cell.top(), w, cell.height())
-                                : QRect(cell.left(), at, cell.width(), w);
-    if (line.style == 6) {  // double: the band's two outer pixel lines
-        for (int k : {0, w - 1})
-            p->fillRect(vertical ? QRect(band.left() + k, band.top(), 1, band.height())
-                                 : QRect(band.left(), band.top() + k, band.width(), 1),
-                        pen.color());
-    } else if (pen.style() == Qt::SolidLine) {
-        p->fillRect(band, pen.color());
-    } else {
-        p->setPen(pen);
-        p->drawLine(vertical ? QLine(band.left(), band.top(), band.left(), band.bottom())
-                             : QLine(band.left(), band.top(), band.right(), band.top()));
-    }
-}
-
-const xls::BorderLine& heavier(const xls::BorderLine& a, const xls::BorderLine& b) {
-    return borderWeight(b) > borderWeight(a) ? b : a;
-}
-
-}  // namespace
-
 int SheetDelegate::runEnd(const QTableView& view, const CellLook& look, int row, int column) {
     const QRect cell = view.visualRect(view.model()->index(row, column));
     const QFontMetrics metrics(look.style->font);
-    return cell.left() + kTextMargin + look.style->indentPx + metrics.horizontalAdvance(look.text);
+    return cell.left() + kCellTextMargin + look.style->indentPx +
+           metrics.horizontalAdvance(look.text);
 }
 
 SheetDelegate::Source SheetDelegate::shownSource(const QTableView& view, const SheetModel& model,
@@ -90,18 +51,13 @@ SheetDelegate::Source SheetDelegate::shownSource(const QTableView& view, const S
 void SheetDelegate::paintText(QPainter* painter, const QRect& area, const QRect& cell,
                               const CellLook& look) const {
     const CellStyle& style = *look.style;
-    QRect text = area.adjusted(kTextMargin, 1, -kTextMargin, -1);
-    if (look.alignment & Qt::AlignLeft)
-        text.setLeft(text.left() + style.indentPx);
-    else if (look.alignment & Qt::AlignRight)
-        text.setRight(text.right() - style.indentPx);
-    painter->setFont(style.font);
-    painter->setPen(look.colour.isValid() ? look.colour : QColor(Qt::black));
     if (style.wrap || look.text.contains(u'\n')) {
-        painter->drawText(text, int(look.alignment) | (style.wrap ? Qt::TextWordWrap : 0),
-                          look.text);
+        velmora::paintText(painter, area, cell, look);
         return;
     }
+    const QRect text = textArea(area, look);
+    painter->setFont(style.font);
+    painter->setPen(look.colour.isValid() ? look.colour : QColor(Qt::black));
     // One line: laid out once and kept (the grid paints the same texts
     // again and again), drawn at its baseline; a number that does not fit
     // its cell is not cut short: it shows as ###.
@@ -149,16 +105,16 @@ void SheetDelegate::paintBorders(QPainter* painter, const QTableView& view, cons
     // The line between two cells is the heavier of the two sides that meet.
     xls::BorderLine right = lastColumn == column ? own.right : model.style(row, lastColumn).right;
     if (lastColumn + 1 < model.columnCount())
-        right = heavier(right, model.style(row, lastColumn + 1).left);
+        right = heavierBorder(right, model.style(row, lastColumn + 1).left);
     xls::BorderLine bottom = lastRow == row ? own.bottom : model.style(lastRow, column).bottom;
     if (lastRow + 1 < model.rowCount())
-        bottom = heavier(bottom, model.style(lastRow + 1, column).top);
-    paintSide(painter, right, cell, Qt::RightEdge);
-    paintSide(painter, bottom, cell, Qt::BottomEdge);
+        bottom = heavierBorder(bottom, model.style(lastRow + 1, column).top);
+    paintBorderSide(painter, right, cell, Qt::RightEdge);
+    paintBorderSide(painter, bottom, cell, Qt::BottomEdge);
     if (column == 0)
-        paintSide(painter, own.left, cell, Qt::LeftEdge);
+        paintBorderSide(painter, own.left, cell, Qt::LeftEdge);
     if (row == 0)
-        paintSide(painter, own.top, cell, Qt::TopEdge);
+        paintBorderSide(painter, own.top, cell, Qt::TopEdge);
 }
 
 void SheetDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -179,24 +135,20 @@ void SheetDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const CellStyle& style = *look.style;
     if (option.state & QStyle::State_Selected)
         painter->fillRect(cell, Qt::white);
-    if (style.fillPattern != Qt::NoBrush) {
-        if (style.fillPattern != Qt::SolidPattern && style.fillBack.isValid())
-            painter->fillRect(cell, style.fillBack);
-        painter->fillRect(cell, QBrush(style.fill, style.fillPattern));
-    }
+    paintFill(painter, cell, style);
     const Source source = shownSource(*view, *model, row, column, look);
     const bool spanned = view->columnSpan(row, column) > 1;
     if (source.column == column || source.column < 0 || spanned) {
         if (!look.text.isEmpty()) {
             QRect area = cell;
             if (source.column == column && !spanned)
-                area.setRight(std::max(cell.right(), source.runEnd + kTextMargin));
+                area.setRight(std::max(cell.right(), source.runEnd + kCellTextMargin));
             paintText(painter, area, cell, look);
         }
     } else {
         const QRect from = view->visualRect(model->index(row, source.column));
         paintText(painter,
-                  QRect(from.left(), cell.top(), source.runEnd - from.left() + 2 * kTextMargin,
+                  QRect(from.left(), cell.top(), source.runEnd - from.left() + 2 * kCellTextMargin,
                         cell.height()),
                   cell, model->look(row, source.column));
     }

@@ -28,8 +28,6 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
 
-    static constexpr int kTextMargin = 3;
-
 private:
     // Where a run-on text starts, at most this far left of a cell it covers.
     static constexpr int kMaxRunPx = 4000;

@@ -9,31 +9,6 @@
 
 namespace velmora {
 
-namespace {
-
-// General alignment: numbers to the right, booleans and errors centred,
-// texts to the left, as spreadsheet programs show them.
-Qt::Alignment horizontalFor(const CellStyle& s, CellValue::Kind kind) {
-    switch (s.horizontal) {
-        case xls::HAlign::Center:
-        case xls::HAlign::CenterAcross:
-        case xls::HAlign::Distributed:
-            return Qt::AlignHCenter;
-        case xls::HAlign::Right:
-            return Qt::AlignRight;
-        case xls::HAlign::General:
-            if (kind == CellValue::Kind::Number)
-                return Qt::AlignRight;
-            if (kind == CellValue::Kind::Boolean || kind == CellValue::Kind::Error)
-                return Qt::AlignHCenter;
-            return Qt::AlignLeft;
-        default:
-            return Qt::AlignLeft;
-    }
-}
-
-}  // namespace
-
 SheetModel::SheetModel(WorkbookDocument& document, int sheet, QObject* parent)
     : QAbstractTableModel(parent),
       document_(document),
@@ -55,29 +30,7 @@ const CellStyle& SheetModel::style(int row, int column) const {
 }
 
 CellLook SheetModel::look(int row, int column) const {
-    CellLook look;
-    const CellValue v = document_.read(sheet_, {row, column});
-    look.style = &style(row, column);
-    look.kind = v.kind;
-    look.colour = look.style->text;
-    xls::Shown shown;
-    switch (v.kind) {
-        case CellValue::Kind::Number:
-            if (v.number != 0 || display_.zeros)
-                shown = look.style->format.number(v.number);
-            break;
-        case CellValue::Kind::Text:
-            shown = look.style->format.text(v.text);
-            break;
-        default:
-            shown.text = v.toText();
-            break;
-    }
-    look.text = shown.text;
-    if (shown.colour)
-        look.colour = QColor::fromRgb(QRgb(0xFF000000u | *shown.colour));
-    look.alignment = horizontalFor(*look.style, v.kind) | look.style->vertical;
-    return look;
+    return lookOf(document_.read(sheet_, {row, column}), style(row, column), display_.zeros);
 }
 
 int SheetModel::rowCount(const QModelIndex& parent) const {

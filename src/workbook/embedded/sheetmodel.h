@@ -2,7 +2,7 @@
 
 #include "workbook/cellref.h"
 #include "workbook/cellvalue.h"
-#include "workbook/embedded/cellstyle.h"
+#include "workbook/render/celllook.h"
 #include "workbook/xls/sheetdisplay.h"
 
 #include <QAbstractTableModel>
@@ -11,16 +11,6 @@
 namespace velmora {
 
 class WorkbookDocument;
-
-// How one cell shows: its text through its number format, its format, the
-// text colour (a format's [Red] before the font's) and where the text sits.
-struct CellLook {
-    QString text;
-    const CellStyle* style = nullptr;
-    QColor colour;  // invalid: the window's text colour
-    Qt::Alignment alignment;
-    CellValue::Kind kind = CellValue::Kind::Empty;
-};
 
 // One sheet of the open workbook as a table: column letters A to IV across,
 // row numbers down. Cells are read from the workbook when the view paints

@@ -14,6 +14,7 @@
 #include "workbook/embedded/workbookdocument.h"
 #include "workbook/backups.h"
 #include "workbook/hosterror.h"
+#include "workbook/render/sheetprint.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -245,7 +246,7 @@ void SheetWindow::saveWorkbook() {
 }
 
 void SheetWindow::printSheet() {
-    previewSheet(this, document_.book(), currentSheet(), currentTitle());
+    previewSheet(this, document_.book(), currentSheet(), fileName_, currentTitle());
 }
 
 // The dialog opens a folder that does not exist yet elsewhere: the Documents
@@ -259,8 +260,7 @@ void SheetWindow::exportPdf() {
                                                       QStringLiteral("PDF 文件 (*.pdf)"));
     if (name.isEmpty())
         return;
-    if (guarded(this,
-                [&] { exportSheetPdf(document_.book(), currentSheet(), currentTitle(), name); }))
+    if (guarded(this, [&] { writeSheetPdf(document_.book(), currentSheet(), fileName_, name); }))
         statusBar()->showMessage(QStringLiteral("已输出到“%1”。").arg(name), 5000);
 }
 

@@ -1,4 +1,6 @@
-#include "workbook/embedded/cellstyle.h"
+#include "workbook/render/cellstyle.h"
+
+#include "workbook/render/fontfaces.h"
 
 #include <cmath>
 
@@ -63,7 +65,7 @@ Qt::Alignment verticalFor(xls::VAlign v) {
 
 std::unique_ptr<CellStyle> make(const xls::CellStyle& s, const xls::FontStyle& f) {
     auto out = std::make_unique<CellStyle>();
-    out->font.setFamily(f.name);
+    out->font.setFamily(fontFamily(f.name, f.bold));
     // Sizes in the file are points at 96 dpi, like the column widths.
     out->font.setPixelSize(std::max(1, int(std::lround(f.points * 4 / 3))));
     out->font.setBold(f.bold);
