@@ -1,23 +1,28 @@
 // Writes the template workbook from its description:
 //   velmora_maketemplate workbook.json Velmoravm2.1.xls
-// The description lists the sheets in workbook order, each with the texts of
-// its cells by A1 address and the widths of its columns in characters:
-//   {"sheets": [{"name": "设置", "cells": {"A4": "学校名称", ...},
-//                "widths": {"A": 12, ...}}, ...]}
+// The description (see description.h) lists the sheets in workbook order:
+//   {"styles": {"heading": {"bold": true, "border": "thin"}, ...},
+//    "sheets": [{"name": "设置", "widths": {"A": 12}, "heights": {"1": 24},
+//                "looks": [["A1:N1", "heading"]], "merge": ["A1:N1"],
+//                "freeze": "A2", "gridlines": false,
+//                "page": {"orientation": "landscape", "fit": [1, 0],
+//                         "printArea": "A1:N12", "titleRows": "1:1", ...},
+//                "cells": {"A4": "学校名称", ...},
+//                "series": [{"rows": "2:101", "cells": {"B": "=学生档案!C{r}"}}]},
+//               ...]}
 // Any fault in the description stops the build with a message.
+#include "description.h"
 #include "workbook/atomicfile.h"
-#include "workbook/cellref.h"
 #include "workbook/hosterror.h"
 #include "workbook/xls/xlsworkbook.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <cstdio>
 
 using namespace velmora;
+using namespace velmora::maketemplate;
 
 namespace {
 
@@ -26,7 +31,7 @@ namespace {
     std::exit(1);
 }
 
-QJsonArray readSheets(const QString& path) {
+QJsonObject readJson(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         fail(QStringLiteral("cannot read %1: %2").arg(path, f.errorString()));
@@ -35,10 +40,7 @@ QJsonArray readSheets(const QString& path) {
     if (doc.isNull())
         fail(
             QStringLiteral("%1: %2 at offset %3").arg(path, error.errorString()).arg(error.offset));
-    const QJsonArray sheets = doc.object().value(QStringLiteral("sheets")).toArray();
-    if (sheets.isEmpty())
-        fail(QStringLiteral("%1 lists no sheets").arg(path));
-    return sheets;
+    return doc.object();
 }
 
 }  // namespace
@@ -48,37 +50,21 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     if (args.size() != 3)
         fail(QStringLiteral("usage: velmora_maketemplate DESCRIPTION.json OUTPUT.xls"));
-    const QJsonArray sheets = readSheets(args[1]);
-
-    QStringList names;
-    QList<QMap<int, double>> widths;
-    for (const QJsonValue& sheet : sheets) {
-        const QString name = sheet.toObject().value(QStringLiteral("name")).toString();
-        if (name.isEmpty() || names.contains(name))
-            fail(QStringLiteral("sheet name missing or repeated: \"%1\"").arg(name));
-        names << name;
-        QMap<int, double>& sheetWidths = widths.emplaceBack();
-        const QJsonObject columns = sheet.toObject().value(QStringLiteral("widths")).toObject();
-        for (auto it = columns.begin(); it != columns.end(); ++it) {
-            const std::optional<int> column = columnIndex(it.key());
-            if (!column || !it.value().isDouble())
-                fail(QStringLiteral("sheet \"%1\": bad width \"%2\"").arg(name, it.key()));
-            sheetWidths.insert(*column, it.value().toDouble());
-        }
-    }
     try {
-        xls::XlsWorkbook book = xls::XlsWorkbook::create(names, widths);
-        for (int s = 0; s < sheets.size(); ++s) {
-            const QJsonObject cells =
-                sheets[s].toObject().value(QStringLiteral("cells")).toObject();
-            for (auto it = cells.begin(); it != cells.end(); ++it) {
-                const std::optional<CellRef> ref = parseA1(it.key());
-                if (!ref || !it.value().isString())
-                    fail(QStringLiteral("sheet \"%1\": bad cell \"%2\"").arg(names[s], it.key()));
-                book.setText(s, *ref, it.value().toString());
+        const std::vector<TemplateSheet> sheets = readDescription(readJson(args[1]));
+        std::vector<xls::SheetLayout> layouts;
+        for (const TemplateSheet& s : sheets) layouts.push_back(s.layout);
+        xls::XlsWorkbook book = xls::XlsWorkbook::create(layouts);
+        for (size_t s = 0; s < sheets.size(); ++s)
+            for (const auto& [at, content] : sheets[s].contents) {
+                if (content.startsWith(u'='))
+                    fail(QStringLiteral("%1!%2: formulas are not written yet")
+                             .arg(sheets[s].layout.name, a1(at)));
+                book.setText(int(s), at, content);
             }
-        }
         writeFileAtomically(args[2], book.toBytes());
+    } catch (const DescriptionError& e) {
+        fail(QString::fromStdString(e.what()));
     } catch (const HostError& e) {
         fail(e.message());
     } catch (const xls::XlsError& e) {

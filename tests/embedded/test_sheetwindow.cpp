@@ -187,12 +187,12 @@ void TestSheetWindow::keysMove_data() {
                                << "A1:A1";
     QTest::newRow("Ctrl+End: last used cell") << "A1"
                                               << "C+End"
-                                              << "R60"
-                                              << "R60:R60";
+                                              << "X300"
+                                              << "X300:X300";
     QTest::newRow("End: last used column") << "B5"
                                            << "End"
-                                           << "R5"
-                                           << "R5:R5";
+                                           << "X5"
+                                           << "X5:X5";
     QTest::newRow("PgDn and back") << "A1"
                                    << "PgDn PgUp"
                                    << "A1"
@@ -200,13 +200,14 @@ void TestSheetWindow::keysMove_data() {
     QTest::newRow("Ctrl+A") << "B2"
                             << "C+A"
                             << "B2"
-                            << "A1:IV200";
+                            << "A1:IV400";
 }
 
 void TestSheetWindow::keysMove() {
     QFETCH(QString, start);
     QFETCH(QString, keys);
-    Window w({{"Q60", "1"}});
+    // Beyond every cell the template formats.
+    Window w({{"X300", "1"}});
     w.goTo(start);
     w.keys(keys);
     QTEST(w.current(), "current");
@@ -220,8 +221,9 @@ void TestSheetWindow::mouseSelects_data() {
                                   << "B2:D4";
     QTest::newRow("drag upwards") << "drag:D4:B2"
                                   << "B2:D4";
+    // The template's 100 student rows and the spare rows below them.
     QTest::newRow("column header") << "column:C"
-                                   << "C1:C200";
+                                   << "C1:C201";
     QTest::newRow("row header") << "row:5"
                                 << "A5:IV5";
     QTest::newRow("Shift+click") << "shift:B2:C6"
@@ -681,8 +683,8 @@ void TestSheetWindow::find_data() {
                                    << "各科成绩!E9";
     QTest::newRow("a number as shown") << "12.5 Enter" << false << "F9"
                                        << "各科成绩!F9";
-    QTest::newRow("in another sheet") << "IM:评语 Enter" << true << "写评语!AM1"
-                                      << "写评语!AM1";
+    QTest::newRow("in another sheet") << "IM:评语 Enter" << true << "写评语!C1"
+                                      << "写评语!C1";
     QTest::newRow("only in this sheet") << "IM:评语 Enter" << false << "C2"
                                         << "找不到“评语”。";
 }

@@ -3,9 +3,9 @@
 // menu-file.png, menu-tools.png, console-1..3.png, screen.png (the whole
 // screen with the bar at the top edge), archive-1..6.png (student 1 looked
 // up), comments.png (student 1 chosen), scores.png, plans-1..2.png,
-// settings.png (with settings made earlier),
-// sheetwindow.png (学生档案 selected) and saver.png (a few seconds of
-// flowers with the unlock dialog open).
+// settings.png (with settings made earlier), sheetwindow.png (学生档案
+// selected), sheet-1..9.png (each sheet of the workbook in turn) and
+// saver.png (a few seconds of flowers with the unlock dialog open).
 // Usage: velmora_screenshots OUTPUT_FOLDER
 #include "common/fonts.h"
 #include "common/messages.h"
@@ -179,6 +179,14 @@ int main(int argc, char* argv[]) {
 
     StudentWorkbook::select(layout::kArchiveSheet);
     save(topLevel(QStringLiteral("SheetWindow")), QStringLiteral("sheetwindow.png"));
+    const QStringList sheets = {
+        layout::kSettingsSheet,   layout::kArchiveSheet,  layout::kScoresSheet,
+        layout::kCommentsSheet,   layout::kRatesSheet,    layout::kHandbookSheet,
+        layout::kRecordCardSheet, layout::kNotebookSheet, layout::kListsSheet};
+    for (qsizetype i = 0; i < sheets.size(); ++i) {
+        StudentWorkbook::select(sheets[i]);
+        save(topLevel(QStringLiteral("SheetWindow")), QStringLiteral("sheet-%1.png").arg(i + 1));
+    }
 
     saver::ScreenSaver* saver = saver::startScreenSaver();
     QTest::qWait(3000);
