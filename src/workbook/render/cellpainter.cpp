@@ -2,9 +2,34 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QTextLayout>
+#include <QTextOption>
 #include <cmath>
 
 namespace velmora {
+
+namespace {
+// As spreadsheet programs wrap: between words, and inside a word (a
+// telephone number) too long for the line.
+constexpr QTextOption::WrapMode kWrap = QTextOption::WrapAtWordBoundaryOrAnywhere;
+}  // namespace
+
+double wrappedHeight(const QFont& font, const QString& text, double width) {
+    QTextOption option;
+    option.setWrapMode(kWrap);
+    double height = 0;
+    for (const QString& paragraph : text.split(u'\n')) {
+        QTextLayout layout(paragraph, font);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            height += line.height();
+        }
+        layout.endLayout();
+    }
+    return height;
+}
 
 void paintFill(QPainter* p, const QRect& cell, const CellStyle& style) {
     if (style.fillPattern == Qt::NoBrush)
@@ -72,7 +97,13 @@ void paintText(QPainter* p, const QRect& area, const QRect& cell, const CellLook
     }
     p->save();
     p->setClipRect(cell, Qt::IntersectClip);
-    p->drawText(text, int(look.alignment) | (style.wrap ? Qt::TextWordWrap : 0), shown);
+    if (style.wrap) {
+        QTextOption option(look.alignment);
+        option.setWrapMode(kWrap);
+        p->drawText(QRectF(text), shown, option);
+    } else {
+        p->drawText(text, int(look.alignment), shown);
+    }
     p->restore();
 }
 

@@ -2,6 +2,7 @@
 
 #include "workbook/render/celllook.h"
 
+#include <QFont>
 #include <QRect>
 
 class QPainter;
@@ -28,6 +29,9 @@ bool runsOn(const CellLook& look);
 
 // Where the text goes in the area it may use: inside the margins, indented.
 QRect textArea(const QRect& area, const CellLook& look);
+
+// How high a text wrapped the way paintText wraps it is at this width.
+double wrappedHeight(const QFont& font, const QString& text, double width);
 
 // The text laid out in area (the cell, or more for a text that runs on),
 // showing only within cell: wrapped where the format wraps, a number too

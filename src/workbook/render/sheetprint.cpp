@@ -92,16 +92,11 @@ int SheetPrint::rowHeight(int row) const {
         const CellLook look = lookOf(v, style(row, c), display_.zeros);
         if (look.text.isEmpty())
             continue;
-        const QFontMetricsF metrics(look.style->font);
-        const bool wrap = look.style->wrap || look.text.contains(u'\n');
         const int inner = book_.columnWidthPx(sheet_, c) - 2 * kCellTextMargin;
         const double need =
-            wrap && inner > 0
-                ? metrics
-                      .boundingRect(QRectF(0, 0, inner, 1e6),
-                                    look.style->wrap ? Qt::TextWordWrap : 0, look.text)
-                      .height()
-                : metrics.height();
+            look.style->wrap && inner > 0
+                ? wrappedHeight(look.style->font, look.text, inner)
+                : QFontMetricsF(look.style->font).height() * (look.text.count(u'\n') + 1);
         height = std::max(height, int(std::ceil(need)) + 2);
     }
     return height;
