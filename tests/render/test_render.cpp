@@ -2,6 +2,7 @@
 // the PDF of a workbook written with page setups, against LibreOffice's
 // print of the same file.
 #include "libreoffice.h"
+#include "pdfpages.h"
 #include "workbook/hosterror.h"
 #include "workbook/render/fontfaces.h"
 #include "workbook/render/headerfooter.h"
@@ -12,8 +13,6 @@
 
 #include <QImage>
 #include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,34 +30,6 @@ QString spans(const std::vector<int>& v) {
         i = j + 1;
     }
     return parts.join(u',');
-}
-
-// The pages of a PDF: their size in points and their text.
-struct PdfPage {
-    QSize size;
-    QString text;
-};
-
-QList<PdfPage> pdfPages(const QString& pdf) {
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {QStringLiteral("-l"), QStringLiteral("1000"), pdf});
-    info.waitForFinished();
-    QList<PdfPage> pages;
-    static const QRegularExpression size(QStringLiteral("Page +\\d+ size: +([\\d.]+) x ([\\d.]+)"));
-    for (auto it = size.globalMatch(QString::fromUtf8(info.readAll())); it.hasNext();) {
-        const auto m = it.next();
-        pages.append(
-            {QSize(qRound(m.captured(1).toDouble()), qRound(m.captured(2).toDouble())), QString()});
-    }
-    for (qsizetype n = 0; n < pages.size(); ++n) {
-        QProcess text;
-        const QString page = QString::number(n + 1);
-        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-f"), page, QStringLiteral("-l"),
-                                                 page, pdf, QStringLiteral("-")});
-        text.waitForFinished();
-        pages[n].text = QString::fromUtf8(text.readAll());
-    }
-    return pages;
 }
 
 // A list sheet printed on landscape pages of ten rows under a repeated
@@ -185,7 +156,7 @@ void TestRender::headerFooter() {
 // orientation, the title row on every page, the footer's page number, no
 // cell from outside the print area; the card's red fill shows.
 void TestRender::printedLikeLibreOffice() {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+    if (!test::pdfToolsAvailable())
         QSKIP("poppler-utils is not installed");
     QTemporaryDir dir;
     const QString file = dir.filePath("printed.xls");
@@ -194,13 +165,13 @@ void TestRender::printedLikeLibreOffice() {
     out.write(printedWorkbook().toBytes());
     out.close();
     const xls::XlsWorkbook book = xls::XlsWorkbook::load(file);
-    QList<PdfPage> ours;
+    QList<test::PdfPage> ours;
     for (int s = 0; s < 2; ++s) {
         const QString pdf = dir.filePath(QStringLiteral("ours%1.pdf").arg(s));
         writeSheetPdf(book, s, file, pdf);
-        ours += pdfPages(pdf);
+        ours += test::pdfPages(pdf);
     }
-    const auto check = [](const QList<PdfPage>& pages, const char* who) {
+    const auto check = [](const QList<test::PdfPage>& pages, const char* who) {
         QVERIFY2(pages.size() == 5, who);
         for (int n = 0; n < 4; ++n) {
             QVERIFY2(pages[n].size == QSize(842, 595), who);
@@ -233,7 +204,7 @@ void TestRender::printedLikeLibreOffice() {
         QSKIP("LibreOffice is not installed");
     const test::ConversionRun run = test::convertToPdf({file}, dir.path());
     QVERIFY2(run.finished, qPrintable(run.output));
-    check(pdfPages(dir.filePath("printed.pdf")), "LibreOffice");
+    check(test::pdfPages(dir.filePath("printed.pdf")), "LibreOffice");
 }
 
 QTEST_MAIN(TestRender)
