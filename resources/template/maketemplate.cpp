@@ -7,9 +7,11 @@
 //                "freeze": "A2", "gridlines": false,
 //                "page": {"orientation": "landscape", "fit": [1, 0],
 //                         "printArea": "A1:N12", "titleRows": "1:1", ...},
-//                "cells": {"A4": "学校名称", ...},
+//                "cells": {"A4": "学校名称", "C1": "=IF(设置!B11=\"\",\"政治\",设置!B11)"},
 //                "series": [{"rows": "2:101", "cells": {"B": "=学生档案!C{r}"}}]},
 //               ...]}
+// Texts are stored as they stand, "=..." as formulas, each with the result
+// the engine computes for it (a formula it cannot compute stops the build).
 // Any fault in the description stops the build with a message.
 #include "description.h"
 #include "workbook/atomicfile.h"
@@ -57,11 +59,23 @@ int main(int argc, char** argv) {
         xls::XlsWorkbook book = xls::XlsWorkbook::create(layouts);
         for (size_t s = 0; s < sheets.size(); ++s)
             for (const auto& [at, content] : sheets[s].contents) {
-                if (content.startsWith(u'='))
-                    fail(QStringLiteral("%1!%2: formulas are not written yet")
-                             .arg(sheets[s].layout.name, a1(at)));
-                book.setText(int(s), at, content);
+                const QString where = sheets[s].layout.name + u'!' + a1(at) + QStringLiteral(": ");
+                try {
+                    if (content.startsWith(u'='))
+                        book.setFormula(int(s), at, content.mid(1));
+                    else
+                        book.setText(int(s), at, content);
+                } catch (const xls::XlsError& e) {
+                    fail(where + e.message());
+                }
             }
+        // Every formula's result goes into the file with it.
+        book.recalculate();
+        for (int s = 0; s < int(sheets.size()); ++s)
+            for (const xls::XlsWorkbook::FormulaCell& f : book.formulas(s))
+                if (!f.computed)
+                    fail(QStringLiteral("%1!%2: the engine cannot compute =%3")
+                             .arg(sheets[size_t(s)].layout.name, a1(f.cell), f.text));
         writeFileAtomically(args[2], book.toBytes());
     } catch (const DescriptionError& e) {
         fail(QString::fromStdString(e.what()));

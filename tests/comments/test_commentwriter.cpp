@@ -84,6 +84,7 @@ private Q_SLOTS:
     void showTheStudent();
     void wholeRollNumberShows();
     void typingDigitByDigit();
+    void templateNamesTheStudent();
     void studentOperations_data();
     void studentOperations();
     void entryOperations_data();
@@ -196,6 +197,19 @@ void TestCommentWriter::wholeRollNumberShows() {
     QVERIFY(roll->geometry().right() < lineBox(form, "TextBox14")->geometry().left());
 }
 
+// The shipped workbook fills 写评语!B from the student archive: the name
+// stored there shows beside the number.
+void TestCommentWriter::templateNamesTheStudent() {
+    TestWorkbook book;
+    book.put("学生档案", "A3", "2");
+    book.put("学生档案", "B3", "20230102");
+    book.put("学生档案", "C3", "李四");
+    CommentWriterForm form;
+    lineBox(form, "TextBox12")->setText("2");
+    QCOMPARE(lineBox(form, "TextBox14")->text() + "|" + lineBox(form, "TextBox20")->text(),
+             QStringLiteral("李四|学号:20230102"));
+}
+
 void TestCommentWriter::typingDigitByDigit() {
     TestWorkbook book;
     CommentWriterForm form;
@@ -239,7 +253,8 @@ void TestCommentWriter::studentOperations_data() {
     row("previous at 1, comment", {previous, "1", "有", "", kNothingThere, "1", "有", "|学号:"});
     row("previous at 1, none",
         {previous, "1", "", "", kNothingThere + "; " + kNotWrittenYet, "1", "", "|学号:"});
-    row("previous from 0", {previous, "0", "", "", kNothingThere + "; " + kNotWrittenYet, "0", "", "|"});
+    row("previous from 0",
+        {previous, "0", "", "", kNothingThere + "; " + kNotWrittenYet, "0", "", "|"});
     row("previous without number", {previous, "", "旧", "", kNoNumber, "", " ", "|"});
     row("previous letters", {previous, "x", "旧", "", bad, "x", "旧", "|"});
     row("next from 5", {next, "5", "旧", stepReads(6), "", "6", "6号评语", "第6名|学号:20030106"});

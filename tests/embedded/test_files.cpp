@@ -64,6 +64,7 @@ private Q_SLOTS:
     void removedFileIsWrittenAnew();
     void templateInstalledOnFirstStart();
     void existingWorkbookNeverReplaced();
+    void openingChangesNoWorkbook();
 };
 
 void TestFiles::lockEntries_data() {
@@ -273,6 +274,35 @@ void TestFiles::existingWorkbookNeverReplaced() {
     writeBytes(f.path, "不是工作簿");
     installTemplateIfMissing(f.path);
     QCOMPARE(fileBytes(f.path), QByteArray("不是工作簿"));
+}
+
+// A workbook whose formulas' stored results are stale (as another program
+// may leave them): opening it computes them for the windows, and leaves the
+// file as it was while nothing is written.
+void TestFiles::openingChangesNoWorkbook() {
+    Fixture f;
+    WorkbookContent content;
+    content.sheets = {layout::kSettingsSheet, layout::kArchiveSheet};
+    content.cells[layout::kArchiveSheet] = {{"C2", "张三"}};
+    content.formulas[layout::kArchiveSheet] = {{"D2", "C2&\"同学\""}};
+    writeWorkbook(f.path, content);
+    // 张三 becomes 李四 in the shared strings (UTF-16, the first place the
+    // characters occur), the stored result stays 张三同学.
+    QByteArray bytes = fileBytes(f.path);
+    const qsizetype at = bytes.indexOf(QByteArray("\x20\x5F\x09\x4E", 4));
+    QVERIFY(at > 0);
+    bytes.replace(at, 4, QByteArray("\x4E\x67\xDB\x56", 4));
+    writeBytes(f.path, bytes);
+    const xls::XlsWorkbook stale = xls::XlsWorkbook::load(f.path);
+    QCOMPARE(stale.formulas(1).front().cached.toText(), QStringLiteral("张三同学"));
+
+    installTemplateIfMissing(f.path);
+    EmbeddedHost host;
+    host.open(f.path);
+    QCOMPARE(host.read(layout::kArchiveSheet, "D2").toText(), QStringLiteral("李四同学"));
+    QVERIFY(!host.hasUnsavedChanges());
+    host.quit();
+    QCOMPARE(fileBytes(f.path), bytes);
 }
 
 QTEST_MAIN(TestFiles)

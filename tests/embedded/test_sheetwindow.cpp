@@ -308,7 +308,8 @@ void TestSheetWindow::typing_data() {
 
 void TestSheetWindow::typing() {
     QFETCH(QString, keys);
-    Window w({{"C2", "80"}});
+    // B2 holds a value of its own: in the template it follows 学生档案.
+    Window w({{"C2", "80"}, {"B2", "2023001"}});
     w.goTo("C2");
     w.keys(keys);
     const CellValue v = w.cell("C2");
@@ -484,7 +485,8 @@ void TestSheetWindow::copyAndPasteBack() {
 }
 
 // Scores copied from a spreadsheet program: pasted in one step with one
-// repaint, taken back whole by one undo, saved as shown.
+// repaint (and one for what the template computes from them), taken back
+// whole by one undo, saved as shown.
 void TestSheetWindow::fiftyByThirteenScores() {
     Window w({{"C60", "旧"}});
     QString tsv;
@@ -497,7 +499,15 @@ void TestSheetWindow::fiftyByThirteenScores() {
     QSignalSpy repaints(w.view()->model(), &QAbstractItemModel::dataChanged);
     w.goTo("C2");
     w.keys("C+V");
-    QCOMPARE(repaints.size(), 1);
+    // The pasted block, then the totals, means and ranks computed from it.
+    QCOMPARE(repaints.size(), 2);
+    const auto block = [&](int i) {
+        const auto from = repaints[i][0].value<QModelIndex>(),
+                   to = repaints[i][1].value<QModelIndex>();
+        return a1({from.row(), from.column()}) + u':' + a1({to.row(), to.column()});
+    };
+    QCOMPARE(block(0), QStringLiteral("C2:O51"));
+    QCOMPARE(block(1), QStringLiteral("P2:R51"));
     QCOMPARE(w.window->edits().history().count(), 1);
     QCOMPARE(w.cell("C2").number, 60.0);
     QCOMPARE(w.cell("O51").number, double(60 + (49 * 13 + 12) % 41));

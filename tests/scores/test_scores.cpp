@@ -104,6 +104,7 @@ private Q_SLOTS:
     void typing_data();
     void typing();
     void nothingIsCached();
+    void templateFollowsTheOtherSheets();
     void hostFailureLeavesTheFormUsable();
     void longValuesNeverWidenTheWindow();
 };
@@ -261,6 +262,23 @@ void TestScores::nothingIsCached() {
     QCOMPARE(f.findChild<QPlainTextEdit*>("TextBox21")->toPlainText(), QStringLiteral("新评语"));
     QCOMPARE(f.findChild<QLabel*>("Label5")->text(),
              QStringLiteral("分D1"));  // read at opening only
+}
+
+// The shipped workbook fills the score query's cells from the other sheets:
+// the first heading is the subject named in 设置, the name and the large box
+// come from the student archive.
+void TestScores::templateFollowsTheOtherSheets() {
+    TestWorkbook wb;
+    wb.put(kSettingsSheet, QStringLiteral("B11"), QStringLiteral("思想品德"));
+    wb.put(kArchiveSheet, QStringLiteral("A3"), QStringLiteral("2"));
+    wb.put(kArchiveSheet, QStringLiteral("C3"), QStringLiteral("李四"));
+    ScoreQueryForm f;
+    QCOMPARE(f.findChild<QLabel*>("Label4")->text(), QStringLiteral("思想品德"));
+    QCOMPARE(f.findChild<QLabel*>("Label18")->text(), QStringLiteral("总分"));
+    f.findChild<QLineEdit*>("TextBox12")->setText(QStringLiteral("2"));
+    click(f, QStringLiteral("CommandButton6"));
+    QCOMPARE(f.findChild<QLineEdit*>("TextBox14")->text(), QStringLiteral("李四"));
+    QCOMPARE(f.findChild<QPlainTextEdit*>("TextBox21")->toPlainText(), QStringLiteral("尚无成绩"));
 }
 
 void TestScores::hostFailureLeavesTheFormUsable() {

@@ -3,6 +3,9 @@
 #include "workbook/hostcell.h"
 #include "workbook/hosterror.h"
 
+#include <algorithm>
+#include <map>
+
 namespace velmora {
 
 WorkbookDocument::WorkbookDocument(xls::XlsWorkbook book)
@@ -45,10 +48,20 @@ void WorkbookDocument::store(int sheet, CellRef ref, const CellValue& value) {
     }
 }
 
-// The formulas reading written cells are computed at once: the window shows them.
+// The formulas reading written cells are computed at once: the window shows
+// them. One write may change a whole column of results (a rank, a total):
+// each sheet reports the block that holds its changed cells, once.
 void WorkbookDocument::announceRecalculated() {
-    for (const xls::XlsWorkbook::SheetCell& c : book_.takeChangedCells())
-        Q_EMIT cellChanged(c.sheet, c.cell.row, c.cell.column);
+    std::map<int, std::pair<CellRef, CellRef>> blocks;
+    for (const xls::XlsWorkbook::SheetCell& c : book_.takeChangedCells()) {
+        const auto [it, added] = blocks.try_emplace(c.sheet, c.cell, c.cell);
+        auto& [low, high] = it->second;
+        low = {std::min(low.row, c.cell.row), std::min(low.column, c.cell.column)};
+        high = {std::max(high.row, c.cell.row), std::max(high.column, c.cell.column)};
+    }
+    for (const auto& [sheet, block] : blocks)
+        Q_EMIT blockChanged(sheet, block.first.row, block.first.column, block.second.row,
+                            block.second.column);
 }
 
 void WorkbookDocument::setSaved() {

@@ -52,7 +52,7 @@ public:
 Q_SIGNALS:
     void cellChanged(int sheet, int row, int column);
     void modifiedChanged(bool modified);
-    // The cells of a block changed (edits of apply()).
+    // The cells of a block changed (edits of apply(), formulas recomputed).
     void blockChanged(int sheet, int top, int left, int bottom, int right);
     void sizeChanged(int sheet, Qt::Orientation orientation, int section, int px);
 
