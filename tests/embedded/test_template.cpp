@@ -112,8 +112,9 @@ const QStringList kFollowing = {"各科成绩!A2", "各科成绩!B2", "各科成
                                 "写评语!A2",   "写评语!B2",   "写评语!C2"};
 
 // What the template's formulas call: functions a teacher can read.
-const QStringList kSimpleFunctions = {"IF",  "AND", "COUNT",   "SUM",   "AVERAGE", "ROUND", "RANK",
-                                      "MAX", "MIN", "COUNTIF", "SUMIF", "INDEX",   "TEXT",  "CHAR"};
+const QStringList kSimpleFunctions = {"IF",      "AND",   "OR",    "COUNT", "SUM",
+                                      "AVERAGE", "ROUND", "RANK",  "MAX",   "MIN",
+                                      "COUNTIF", "SUMIF", "INDEX", "TEXT",  "CHAR"};
 
 const QStringList kSheetOrder = {kSettingsSheet,   kArchiveSheet,  kScoresSheet,
                                  kCommentsSheet,   kRatesSheet,    kHandbookSheet,
@@ -129,6 +130,8 @@ private Q_SLOTS:
     void cells();
     void printSheetsHaveHeadings();
     void formulasAreSimpleAndCached();
+    void recordCardShowsOneStudent_data();
+    void recordCardShowsOneStudent();
     void independentReaderAgrees();
 };
 
@@ -186,6 +189,37 @@ void TestTemplate::formulasAreSimpleAndCached() {
             }
         }
     QVERIFY(formulas > 1000);  // 100 students, 60 plan entries, 率
+}
+
+void TestTemplate::recordCardShowsOneStudent_data() {
+    QTest::addColumn<QVariant>("number");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("2") << QVariant(2.0) << "李四";
+    QTest::newRow("2.5") << QVariant(2.5) << "李四";
+    QTest::newRow("100") << QVariant(100.0) << "末位";
+    // Nothing rather than another row's student or an error.
+    for (const double number : {0.0, -1.0, 101.0})
+        QTest::addRow("%g", number) << QVariant(number) << "";
+    QTest::newRow("letters") << QVariant("abc") << "";
+    QTest::newRow("empty") << QVariant() << "";
+}
+
+// The number typed into the record card picks the row of 学生档案 whose
+// fields the card shows.
+void TestTemplate::recordCardShowsOneStudent() {
+    QFETCH(QVariant, number);
+    QFETCH(QString, name);
+    xls::XlsWorkbook book = xls::XlsWorkbook::load(templatePath());
+    const int archive = book.sheetIndex(kArchiveSheet), card = book.sheetIndex(kRecordCardSheet);
+    book.setText(archive, {2, 2}, QStringLiteral("李四"));
+    book.setText(archive, {4, 2}, QStringLiteral("赵六"));  // 学生档案!C5, beside B5
+    book.setText(archive, {100, 2}, QStringLiteral("末位"));
+    if (number.typeId() == QMetaType::Double)
+        book.setNumber(card, {0, 1}, number.toDouble());
+    else if (number.isValid())
+        book.setText(card, {0, 1}, number.toString());
+    book.recalculate();
+    QCOMPARE(book.cell(card, {4, 1}).toText(), name);
 }
 
 void TestTemplate::independentReaderAgrees() {
