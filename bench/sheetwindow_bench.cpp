@@ -6,7 +6,9 @@
 //  - pasting 50 x 13 scores (tab-separated text from the clipboard) into
 //    各科成绩!C2 of a class workbook, one undoable step, and the repaint
 //    after it (the peer: setting the same 650 texts into a QTableWidget and
-//    repainting it).
+//    repainting it);
+//  - the same paste into the shipped template, whose totals, means, ranks,
+//    statistics and comment lines follow the scores (the peer as above).
 // Runs offscreen: velmora_sheetbench [benchmark flags]
 #include "common/fonts.h"
 #include "sampleworkbooks.h"
@@ -21,6 +23,7 @@
 #include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QHeaderView>
 #include <QTableWidget>
 #include <memory>
@@ -85,6 +88,17 @@ Grid& classGrid() {
     return *grid;
 }
 
+// The template the build writes, as a first start installs it.
+Grid& templateGrid() {
+    static Grid* grid = [] {
+        QFile file(QStringLiteral(VELMORA_TEMPLATE_FILE));
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("cannot read %s", VELMORA_TEMPLATE_FILE);
+        return new Grid(file.readAll(), layout::kScoresSheet);
+    }();
+    return *grid;
+}
+
 void BM_RepaintLargeSheet(benchmark::State& state) {
     Grid* grid = &largeGrid();
     grid->view->scrollTo(grid->view->model()->index(5000, 10));
@@ -104,8 +118,7 @@ void BM_RepaintLargeSheetPeer(benchmark::State& state) {
     for (auto _ : state) table->viewport()->repaint();
 }
 
-void BM_PasteScores(benchmark::State& state) {
-    Grid* grid = &classGrid();
+void pasteScores(benchmark::State& state, Grid* grid) {
     QApplication::clipboard()->setText(scoresText());
     for (auto _ : state) {
         grid->view->goTo({1, 2}, {1, 2});
@@ -115,6 +128,14 @@ void BM_PasteScores(benchmark::State& state) {
         grid->edits->undo();
         state.ResumeTiming();
     }
+}
+
+void BM_PasteScores(benchmark::State& state) {
+    pasteScores(state, &classGrid());
+}
+
+void BM_PasteScoresIntoTemplate(benchmark::State& state) {
+    pasteScores(state, &templateGrid());
 }
 
 void BM_PasteScoresPeer(benchmark::State& state) {
@@ -137,6 +158,7 @@ BENCHMARK(BM_RepaintLargeSheet)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintLargeSheetPeer)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PasteScores)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PasteScoresPeer)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PasteScoresIntoTemplate)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
