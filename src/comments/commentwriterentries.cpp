@@ -86,6 +86,8 @@ bool CommentWriterForm::storeEntry() {
     if (column)
         entryIn(*column).store(*number);
     StudentWorkbook::save();
+    if (column)
+        readOwnLibrary();
     return column.has_value();
 }
 

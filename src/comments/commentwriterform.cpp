@@ -54,11 +54,11 @@ CommentWriterForm::CommentWriterForm(QWidget* parent)
     student_.afterNothingToLookUp([this] { closingCheck(); });
     student_.follow([this](int number) { showIdentity(number); });
 
-    auto* picker = new LibraryPicker(*ui->TextBox13, this);
+    picker_ = new LibraryPicker(*ui->TextBox13, this);
     for (const QString& name : libraryBoxNames()) {
         auto* box = findChild<QPlainTextEdit*>(name);
         setUpLibraryBox(*box, libraryText(name), name == QStringLiteral("TextBox17"));
-        picker->watch(*box);
+        picker_->watch(*box);
     }
     setUpGradeType();
     for (QPlainTextEdit* box :
@@ -81,6 +81,7 @@ CommentWriterForm::CommentWriterForm(QWidget* parent)
     new ClosingQuestion(
         *this, [this] { return comment_.edited() || editor_.edited(); },
         [this] { return storeEdits(); });
+    setUpAids();
 }
 
 CommentWriterForm::~CommentWriterForm() = default;
@@ -135,6 +136,7 @@ bool CommentWriterForm::storeComment() {
     }
     comment_.store(*number);
     StudentWorkbook::save();
+    readClass();
     return true;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "comments/classcomments.h"
+#include "comments/reuseindex.h"
 #include "common/numberstepper.h"
 #include "common/rowbinding.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -13,6 +16,9 @@ class UserForm7;
 }
 
 namespace velmora::comments {
+
+class ClassOverview;
+class LibraryPicker;
 
 // The comment writer "写评语": one student's end-of-term comment, composed in
 // the comment box from the built-in library and the teacher's own phrases,
@@ -58,6 +64,21 @@ private:
     // entry, each where it differs from what was loaded or stored.
     bool storeEdits();
 
+    // The writing aids beside the window (commentwriteraids.cpp): the length
+    // counter and the reuse line under the comment, the library search, the
+    // class overview. They read the class's comments and the own library
+    // when the window opens and after each store of them, never per
+    // keystroke, and write nothing.
+    void setUpAids();
+    void readClass();
+    void readOwnLibrary();
+    void showLengthAndReuse();
+    void searchLibrary();
+    void pickFound(const QString& sentence);
+    void openOverview();
+    // From the overview: the student is looked up as with "调该生已有评语修改".
+    void openStudent(int number);
+
     std::unique_ptr<Ui::UserForm7> ui;
     NumberStepper student_;
     NumberStepper entry_;
@@ -68,6 +89,13 @@ private:
     RowBinding stepped_;   // the comment, then the identity
     RowBinding entryText_;  // the editor
     QString entryColumn_;
+
+    LibraryPicker* picker_ = nullptr;
+    QList<StudentComment> class_;
+    ReuseIndex reuse_;
+    QStringList ownSentences_;
+    QString lastPick_;  // shown first in the reuse line
+    QPointer<ClassOverview> overview_;
 };
 
 }  // namespace velmora::comments

@@ -1,5 +1,7 @@
 #include "comments/librarypicker.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 
@@ -41,8 +43,18 @@ bool LibraryPicker::eventFilter(QObject* watched, QEvent* event) {
 void LibraryPicker::release(QPlainTextEdit& libraryBox) {
     if (moves_ - pressMark_ > 2) {
         libraryBox.copy();  // no selection: the clipboard keeps what it held
-        commentBox_.paste();
+        pasteIntoComment();
     }
+}
+
+void LibraryPicker::pick(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    pasteIntoComment();
+}
+
+void LibraryPicker::pasteIntoComment() {
+    commentBox_.paste();
+    Q_EMIT picked(QGuiApplication::clipboard()->text());
 }
 
 }  // namespace velmora::comments

@@ -19,16 +19,24 @@ public:
 
     // Picks from this box from now on.
     void watch(QPlainTextEdit& libraryBox);
+    // Picks this text as if it were selected in a library box: it goes to the
+    // clipboard and from there into the comment box.
+    void pick(const QString& text);
 
     // The move count: 1 when the window opens, one more for every mouse move
     // over a library box.
     qint64 moveCount() const { return moves_; }
+
+Q_SIGNALS:
+    // A pick put this text into the comment box.
+    void picked(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void release(QPlainTextEdit& libraryBox);
+    void pasteIntoComment();
 
     QPlainTextEdit& commentBox_;
     qint64 moves_ = 1;

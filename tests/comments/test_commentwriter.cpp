@@ -59,6 +59,19 @@ QString stepReads(int n) {
         .arg(row);
 }
 
+// The requests of an operation up to its save: after a store the window reads
+// the class or the own library again, and only reads.
+QStringList requestsUntilSave(TestWorkbook& book) {
+    const QStringList& log = book.requests().log;
+    const qsizetype saved = log.indexOf("save");
+    if (saved < 0)
+        return log;
+    for (const QString& request : log.mid(saved + 1))
+        if (!request.startsWith("read "))
+            qFatal("%s after the save", qPrintable(request));
+    return log.mid(0, saved + 1);
+}
+
 QString textOf(QWidget* w) {
     if (auto* label = qobject_cast<QLabel*>(w))
         return label->text();
@@ -213,6 +226,7 @@ void TestCommentWriter::templateNamesTheStudent() {
 void TestCommentWriter::typingDigitByDigit() {
     TestWorkbook book;
     CommentWriterForm form;
+    book.requests().log.clear();
     QPlainTextEdit* comment = textBox(form, "TextBox13");
     comment->setPlainText("甲");
     QTest::keyClick(lineBox(form, "TextBox12"), Qt::Key_1);
@@ -285,7 +299,7 @@ void TestCommentWriter::studentOperations() {
     MessageRecorder recorder;
 
     click(form, button);
-    QCOMPARE(book.requests().log, list(log));
+    QCOMPARE(requestsUntilSave(book), list(log));
     QCOMPARE(recorder.texts(), list(messages));
     for (const auto& m : recorder.messages()) QCOMPARE(m.title, kFormTitle);
     QCOMPARE(lineBox(form, "TextBox12")->text(), numberAfter);
@@ -352,9 +366,10 @@ void TestCommentWriter::entryOperations() {
     lineBox(form, "TextBox22")->setText(entry);
     textBox(form, "TextBox21")->setPlainText(editor);
     MessageRecorder recorder;
+    book.requests().log.clear();
 
     click(form, button);
-    QCOMPARE(book.requests().log, list(log));
+    QCOMPARE(requestsUntilSave(book), list(log));
     QCOMPARE(recorder.texts(), list(messages));
     QCOMPARE(lineBox(form, "TextBox22")->text(), entryAfter);
     QCOMPARE(textBox(form, "TextBox21")->toPlainText(), editorAfter);
@@ -369,8 +384,9 @@ void TestCommentWriter::storeEntryRightAfterOpening() {
     CommentWriterForm form;
     form.show();
     control<QComboBox>(form, "ComboBox1")->setCurrentIndex(0);  // 优, from the list
+    book.requests().log.clear();
     click(form, "CommandButton8");
-    QCOMPARE(book.requests().log, list("read Sheet1!BN2; writeRaw Sheet1!BN2=\n\n; save"));
+    QCOMPARE(requestsUntilSave(book), list("read Sheet1!BN2; writeRaw Sheet1!BN2=\n\n; save"));
     QCOMPARE(book.cell("Sheet1", "BN2"), "\n\n");
 }
 
@@ -379,6 +395,7 @@ void TestCommentWriter::textMovesBetweenCommentAndEditor() {
     CommentWriterForm form;
     QPlainTextEdit* comment = textBox(form, "TextBox13");
     QPlainTextEdit* editor = textBox(form, "TextBox21");
+    book.requests().log.clear();
     comment->setPlainText("评语\n第二行\u00a0");
     click(form, "CommandButton12");
     QCOMPARE(editor->document()->toRawText(), "评语\u2029第二行\u00a0");  // no-break space kept

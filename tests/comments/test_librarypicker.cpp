@@ -105,6 +105,7 @@ void TestLibraryPicker::init() {
     form_ = std::make_unique<CommentWriterForm>();
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    book_->requests().log.clear();  // the class read as the window opens
     clipboard()->setText(QStringLiteral("旧的剪贴板"));
 }
 
