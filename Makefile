@@ -33,7 +33,7 @@ install: configure
 	cmake --install $(BUILD) --prefix $(PREFIX) --strip
 
 bench: configure
-	cmake --build $(BUILD) -j $(JOBS) --target velmora_bench velmora_sheetbench velmora-xls
+	cmake --build $(BUILD) -j $(JOBS) --target velmora_bench velmora_sheetbench velmora_commentbench velmora-xls
 	./bench/run.sh $(BUILD)
 
 clean:

@@ -11,7 +11,9 @@
 #    each against a QTableWidget doing the same, the paste also into the
 #    shipped template with its formulas;
 # 4. formulas: full recalculation and one write with its dependents, against
-#    npm's HyperFormula computing the same workloads (see below).
+#    npm's HyperFormula computing the same workloads (see below);
+# 5. velmora_commentbench: the comment writer reading a class's comments,
+#    against the same cells read straight from the engine.
 set -euo pipefail
 build="$(cd "${1:?usage: bench/run.sh BUILD_DIR}" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -96,4 +98,21 @@ line("10,000 rows x 20 formulas: full recalculation", ms("BM_RecalculateLargeFor
      large and large["full_ms"], "under 1 s")
 print("  %-52s ours %9.3f ms" % ("10,000 rows x 20 formulas: open and first recalculation",
                                   ms("BM_OpenAndRecalculateLargeFormulas")))
+PY
+
+# 5. The comment writer reading a class of 100 students' comments (as it
+#    opens and after each store) through the host, against the same cells
+#    read straight from the engine; and the cost of one keystroke afterwards.
+"$build/bin/velmora_commentbench" --benchmark_out="$work/comments.json" --benchmark_out_format=json >/dev/null
+/usr/bin/python3 - "$work/comments.json" <<'PY'
+import json, sys
+runs = {b["name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"]}
+def ms(name):
+    b = runs[name]
+    return b["real_time"] * {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
+ours, peer = ms("BM_ReadClassComments"), ms("BM_ReadClassCommentsPeer")
+print()
+print("comment writer, 100 students: reading the class and its reuse index %.2f ms (aim: under 20 ms);"
+      " the same cells straight from the engine into a plain hash %.2f ms; ratio %.2f" % (ours, peer, ours / peer))
+print("  one keystroke afterwards (length and reuse line): %.3f ms" % ms("BM_ReuseLineKeystroke"))
 PY

@@ -11,6 +11,7 @@ namespace {
 // Numbers run from 1 without gaps in most classes; a teacher who leaves
 // students out leaves a few rows, never this many.
 constexpr int kEmptyRowsAtEnd = 30;
+const QString kArchiveNameColumn = QStringLiteral("C");  // 姓名
 
 QString cell(const QString& sheet, const QString& column, int number) {
     return StudentWorkbook::read(sheet, address(column, rowOf(number)));
@@ -35,6 +36,8 @@ QList<StudentComment> readClassComments() {
         s.enrolled = !cell(kArchiveSheet, kArchiveNumberColumn, number).isEmpty() ||
                      !cell(kArchiveSheet, kArchiveRollColumn, number).isEmpty();
         s.name = cell(kCommentsSheet, kCommentsIdentityColumn, number);
+        if (s.name.isEmpty() && s.enrolled)
+            s.name = cell(kArchiveSheet, kArchiveNameColumn, number);
         s.comment = cell(kCommentsSheet, kCommentColumn, number);
         // The name alone does not count: 写评语 B may hold formulas far down.
         const bool any = s.enrolled || !s.comment.isEmpty();

@@ -15,6 +15,7 @@ ClassOverview::ClassOverview(QWidget* writer)
       list_(new QTreeWidget(this)) {
     setObjectName(QStringLiteral("ClassOverview"));
     setWindowTitle(QStringLiteral("全班评语一览"));
+    setAttribute(Qt::WA_WindowPropagation);  // the writer's 宋体
     progress_->setObjectName(QStringLiteral("OverviewProgress"));
     list_->setObjectName(QStringLiteral("OverviewList"));
     list_->setHeaderLabels({QStringLiteral("序号"), QStringLiteral("姓名"), QStringLiteral("字数"),
@@ -22,7 +23,9 @@ ClassOverview::ClassOverview(QWidget* writer)
     list_->setRootIsDecorated(false);
     list_->setAllColumnsShowFocus(true);
     list_->setToolTip(QStringLiteral("双击一个学生，在写评语窗口中打开"));
+    list_->header()->setStretchLastSection(false);
     list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    list_->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(progress_);
     layout->addWidget(list_);

@@ -2,13 +2,15 @@
 // of it: welcome.png, launcher-active.png, launcher-resting.png,
 // menu-file.png, menu-tools.png, console-1..3.png, screen.png (the whole
 // screen with the bar at the top edge), archive-1..6.png (student 1 looked
-// up), comments.png (student 1 chosen), scores.png, plans-1..2.png,
+// up), comments.png (student 1 chosen, a comment and a search typed),
+// comments-overview.png, scores.png, plans-1..2.png,
 // settings.png (with settings made earlier), sheetwindow.png (学生档案
 // selected), sheet-1..9.png (each sheet of the workbook in turn) and
 // saver.png (a few seconds of flowers with the unlock dialog open).
 // Usage: velmora_screenshots OUTPUT_FOLDER
 #include "common/fonts.h"
 #include "common/messages.h"
+#include "common/savequestion.h"
 #include "common/singlewindow.h"
 #include "common/xpbutton.h"
 #include "console/consoleform.h"
@@ -26,6 +28,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
@@ -88,6 +91,22 @@ void seedStudent(test::TestWorkbook& book) {
             book.put(layout::kArchiveSheet, columns[i] + QLatin1String("2"), values[i]);
 }
 
+// Students 2 to 6 of the class, with comments that share sentences.
+void seedComments(test::TestWorkbook& book) {
+    const QString shared[] = {QStringLiteral("上课认真听讲，积极回答问题。"),
+                              QStringLiteral("按时完成作业，字迹工整。")};
+    const QString names[] = {QStringLiteral("李华"), QStringLiteral("王芳"), QStringLiteral("赵磊"),
+                             QStringLiteral("陈静"), QStringLiteral("刘洋")};
+    for (int n = 2; n <= 6; ++n) {
+        const QString row = QString::number(n + 1);
+        book.put(layout::kArchiveSheet, QStringLiteral("A") + row, QString::number(n));
+        book.put(layout::kCommentsSheet, QStringLiteral("B") + row, names[n - 2]);
+        if (n != 4)
+            book.put(layout::kCommentsSheet, QStringLiteral("AM") + row,
+                     QStringLiteral("你乐于助人，热爱集体。") + shared[n % 2]);
+    }
+}
+
 void saveScreen(const QString& name) {
     QTest::qWait(200);
     QGuiApplication::primaryScreen()->grabWindow(0).save(out.filePath(name));
@@ -148,11 +167,22 @@ int main(int argc, char* argv[]) {
     savePages(archive, QStringLiteral("MultiPage1"), QStringLiteral("archive"));
     archive->close();
 
+    seedComments(book);
     openCommentWriter();
     QWidget* writer = topLevel(QStringLiteral("UserForm7"));
     writer->findChild<QLineEdit*>(QStringLiteral("TextBox12"))->setText(QStringLiteral("1"));
+    writer->findChild<QPlainTextEdit*>(QStringLiteral("TextBox13"))
+        ->setPlainText(QStringLiteral("你是一个懂事的孩子。上课认真听讲，积极回答问题。按时完成作业，"
+                                      "字迹工整。希望你继续努力！"));
+    writer->findChild<QLineEdit*>(QStringLiteral("LibrarySearch"))->setText(QStringLiteral("工整"));
     save(writer, QStringLiteral("comments.png"));
-    writer->close();
+    QTest::mouseClick(writer->findChild<QWidget*>(QStringLiteral("OverviewButton")), Qt::LeftButton);
+    save(writer->findChild<QWidget*>(QStringLiteral("ClassOverview")),
+         QStringLiteral("comments-overview.png"));
+    {
+        QuestionAnswerer discard(SaveAnswer::Discard);  // the typed comment is not stored
+        writer->close();
+    }
 
     openScoreQuery();
     QWidget* scores = topLevel(QStringLiteral("ScoreQueryForm"));
