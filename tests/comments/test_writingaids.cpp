@@ -94,6 +94,7 @@ private Q_SLOTS:
     void pickingASharedSentenceShowsTheNumbers_data();
     void pickingASharedSentenceShowsTheNumbers();
     void overviewCountsAndMarks();
+    void overviewOpensAStudent_data();
     void overviewOpensAStudent();
     void searchCoversBothLibraries();
 };
@@ -242,36 +243,52 @@ void TestWritingAids::overviewCountsAndMarks() {
     QVERIFY(recorder.texts().isEmpty());
 }
 
+void TestWritingAids::overviewOpensAStudent_data() {
+    QTest::addColumn<int>("answer");  // to the question about the typed comment
+    QTest::addColumn<QString>("stored");  // AM41 afterwards
+    QTest::addColumn<QString>("number");  // the number box afterwards
+    QTest::newRow("nothing typed") << -1 << "" << "12";
+    QTest::newRow("取消") << int(SaveAnswer::Cancel) << "" << "40";
+    QTest::newRow("存入") << int(SaveAnswer::Save) << "四十号还没存的评语。" << "12";
+    QTest::newRow("不存入") << int(SaveAnswer::Discard) << "" << "12";
+}
+
+// Double-clicking student 12 looks them up as "调该生已有评语修改" does; a
+// comment typed for student 40 and not stored is asked about first.
 void TestWritingAids::overviewOpensAStudent() {
+    QFETCH(int, answer);
+    QFETCH(QString, stored);
+    QFETCH(QString, number);
     TestWorkbook book;
     seedClass(book);
     MessageRecorder recorder;
-    QuestionAnswerer answers(SaveAnswer::Cancel);
+    QuestionAnswerer answers(SaveAnswer(qMax(answer, 0)));
     CommentWriterForm form;
     form.show();
+    lineBox(form, "TextBox12")->setText("40");
+    if (answer >= 0)
+        textBox(form, "TextBox13")->setPlainText("四十号还没存的评语。");
     QWidget* window = overview(form);
-    window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     auto* list = control<QTreeWidget>(*window, "OverviewList");
-    const QRect twelve = list->visualItemRect(list->topLevelItem(11));
 
-    textBox(form, "TextBox13")->setPlainText("还没存的评语");  // 取消 keeps it
-    doubleClick(list, twelve);
-    QCOMPARE(answers.asked().size(), 1);
-    QCOMPARE(textBox(form, "TextBox13")->toPlainText(), "还没存的评语");
-
-    textBox(form, "TextBox13")->clear();
-    doubleClick(list, twelve);
-    QCOMPARE(answers.asked().size(), 1);
-    QCOMPARE(lineBox(form, "TextBox12")->text(), "12");
+    doubleClick(list, list->visualItemRect(list->topLevelItem(11)));
+    QCOMPARE(answers.asked().size(), answer >= 0 ? 1 : 0);
+    QCOMPARE(book.cell("写评语", "AM41"), stored);
+    QCOMPARE(lineBox(form, "TextBox12")->text(), number);
+    QVERIFY(recorder.texts().isEmpty());
+    if (number == "40") {
+        QCOMPARE(textBox(form, "TextBox13")->toPlainText(), "四十号还没存的评语。");
+        return;
+    }
     QCOMPARE(textBox(form, "TextBox13")->toPlainText(), own(12) + kListen);
     QCOMPARE(lineBox(form, "TextBox14")->text(), "学生12");
+    QCOMPARE(listed(window)[40], stored.isEmpty() ? "未写|" : "10|");
     // 12's own comment is no reuse, what 5 and 3, 7, 20 wrote is.
     QCOMPARE(label(form, "CommentReuse"), "“上课认真听讲……”已用于 5 号的评语");
     textBox(form, "TextBox13")->appendPlainText(kHomework);
     QCOMPARE(label(form, "CommentReuse"),
              "“上课认真听讲……”已用于 5 号的评语\n“按时完成作业……”已用于 3、7、20 号的评语");
-    QVERIFY(recorder.texts().isEmpty());
 }
 
 // Own entries are found with the built-in sentences, one sentence an item,
