@@ -5,6 +5,7 @@
 // lock held by another program, quitting with and without unsaved changes.
 // No host leaves a process running after any test.
 #include "archive/studentarchiveform.h"
+#include "comments/commentwriterform.h"
 #include "common/messages.h"
 #include "countinghost.h"
 #include "fixtures.h"
@@ -18,7 +19,9 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSysInfo>
@@ -585,7 +588,8 @@ void TestHostContract::formulasFollowWrites() {
 
 // The record card and the settings over this host: student 1 looked up
 // and stored under number 3 leaves student 3's record alone, and settings
-// made earlier open as they stand, 确定 writing only the changed box.
+// made earlier open as they stand, 确定 writing only the changed box; the
+// comment writer reads the class's comments and stores one comment alone.
 void TestHostContract::windowsWriteOnlyWhatTheTeacherSaw() {
     Fixture f;
     auto h = opened(f.path);
@@ -596,8 +600,10 @@ void TestHostContract::windowsWriteOnlyWhatTheTeacherSaw() {
     host.write(layout::kSettingsSheet, "B12", "120");
     // The windows reach the host through the connection, which owns what it
     // holds: it gets a pass-through that leaves the host to the test.
-    StudentWorkbook::adopt(std::make_unique<CountingHost>(
-        std::shared_ptr<SpreadsheetHost>(&host, [](SpreadsheetHost*) {})));
+    auto counting = std::make_unique<CountingHost>(
+        std::shared_ptr<SpreadsheetHost>(&host, [](SpreadsheetHost*) {}));
+    const QStringList& requests = counting->log;
+    StudentWorkbook::adopt(std::move(counting));
     MessageRecorder messages;
     {
         archive::StudentArchiveForm card;
@@ -620,7 +626,26 @@ void TestHostContract::windowsWriteOnlyWhatTheTeacherSaw() {
         school->setText(QStringLiteral("第二中学"));
         settings.findChild<QPushButton*>("CommandButton1")->click();
     }
+    // The comment writer reads the class as it opens and writes AM alone.
+    host.writeRaw(layout::kCommentsSheet, "AM2", QStringLiteral("上课认真听讲，积极回答问题。"));
+    const QString comment = QStringLiteral("好学生。上课认真听讲，积极回答问题！");
+    {
+        const qsizetype said = messages.texts().size();
+        comments::CommentWriterForm writer;
+        const qsizetype opened = requests.size();
+        writer.findChild<QLineEdit*>("TextBox12")->setText("3");
+        writer.findChild<QPlainTextEdit*>("TextBox13")->setPlainText(comment);
+        QCOMPARE(writer.findChild<QLabel*>("CommentReuse")->text(),
+                 QStringLiteral("“上课认真听讲……”已用于 1 号的评语"));
+        writer.findChild<QPushButton*>("CommandButton4")->click();
+        writer.findChild<QPushButton*>("OverviewButton")->click();
+        QCOMPARE(writer.findChild<QLabel*>("OverviewProgress")->text(), QStringLiteral("已完成 2/2"));
+        const QStringList changes = requests.mid(opened).filter(QRegularExpression("^(write|save)"));
+        QCOMPARE(changes, (QStringList{"writeRaw 写评语!AM4=" + comment, "save"}));
+        QCOMPARE(messages.texts().size(), said);
+    }
     StudentWorkbook::close();
+    QCOMPARE(host.read(layout::kCommentsSheet, "AM4").toText(), comment);
     QCOMPARE(host.read(layout::kSettingsSheet, "C4").toText(), QStringLiteral("第二中学"));
     QCOMPARE(host.read(layout::kSettingsSheet, "C7").toText(), QStringLiteral("王老师"));
     QCOMPARE(int(host.read(layout::kSettingsSheet, "B12").kind), int(Kind::Number));
