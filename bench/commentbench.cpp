@@ -8,7 +8,9 @@
 //  - BM_ReadClassCommentsPeer: the same cells read straight from the engine
 //    and every sentence put into a plain hash of sentence to students;
 //  - BM_ReuseLineKeystroke: what each keystroke costs afterwards, the length
-//    and the reuse look-up of one comment (no reads).
+//    and the reuse look-up of one comment (no reads);
+//  - BM_ReadClassCommentsLibreOffice (where the LibreOffice host is built and
+//    an office is installed): the first benchmark over LibreOffice Calc.
 // Runs offscreen: velmora_commentbench [benchmark flags]
 #include "comments/classcomments.h"
 #include "comments/commentlength.h"
@@ -18,6 +20,10 @@
 #include "workbook/embedded/embeddedhost.h"
 #include "workbook/layout.h"
 #include "workbook/xls/xlsworkbook.h"
+
+#ifdef VELMORA_HAVE_LOHOST
+#include "workbook/libreoffice/libreofficehost.h"
+#endif
 
 #include <benchmark/benchmark.h>
 #include <QApplication>
@@ -80,13 +86,35 @@ Class& theClass() {
     return *c;
 }
 
-void BM_ReadClassComments(benchmark::State& state) {
-    theClass();
+void readClass(benchmark::State& state) {
     for (auto _ : state) {
         const QList<comments::StudentComment> students = comments::readClassComments();
         benchmark::DoNotOptimize(comments::ReuseIndex(students));
     }
 }
+
+void BM_ReadClassComments(benchmark::State& state) {
+    theClass();
+    readClass(state);
+}
+
+#ifdef VELMORA_HAVE_LOHOST
+// Runs last: the connection goes over to Calc for it and is closed after.
+void BM_ReadClassCommentsLibreOffice(benchmark::State& state) {
+    const auto mode = LibreOfficeHost::Mode::Headless;
+    if (const QString reason = LibreOfficeHost::unavailableReason(mode); !reason.isEmpty()) {
+        state.SkipWithError(qPrintable(reason));
+        return;
+    }
+    const QString copy = theClass().dir.filePath(QStringLiteral("calc.xls"));
+    QFile::copy(theClass().path, copy);
+    auto host = std::make_unique<LibreOfficeHost>(mode);
+    host->open(copy);
+    StudentWorkbook::adopt(std::move(host), copy);
+    readClass(state);
+    StudentWorkbook::close();
+}
+#endif
 
 void BM_ReadClassCommentsPeer(benchmark::State& state) {
     const XlsWorkbook wb = XlsWorkbook::fromBytes(theClass().bytes);
@@ -120,6 +148,9 @@ void BM_ReuseLineKeystroke(benchmark::State& state) {
 BENCHMARK(BM_ReadClassComments)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadClassCommentsPeer)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReuseLineKeystroke)->Unit(benchmark::kMicrosecond);
+#ifdef VELMORA_HAVE_LOHOST
+BENCHMARK(BM_ReadClassCommentsLibreOffice)->Unit(benchmark::kMillisecond)->Iterations(5);
+#endif
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -115,4 +115,8 @@ print()
 print("comment writer, 100 students: reading the class and its reuse index %.2f ms (aim: under 20 ms);"
       " the same cells straight from the engine into a plain hash %.2f ms; ratio %.2f" % (ours, peer, ours / peer))
 print("  one keystroke afterwards (length and reuse line): %.3f ms" % ms("BM_ReuseLineKeystroke"))
+calc = runs.get("BM_ReadClassCommentsLibreOffice/iterations:5")
+if calc and not calc.get("error_occurred"):
+    print("  the same class read over LibreOffice Calc: %.1f ms (ratio %.1f to the embedded host)"
+          % (ms("BM_ReadClassCommentsLibreOffice/iterations:5"), ms("BM_ReadClassCommentsLibreOffice/iterations:5") / ours))
 PY
