@@ -8,6 +8,8 @@ namespace velmora::comments {
 
 namespace {
 const QColor kWarningColour(0xc0, 0x30, 0x00);
+constexpr int kShortestComment = 60;
+constexpr int kLongestComment = 300;
 }  // namespace
 
 int commentLength(const QString& text) {

@@ -17,7 +17,4 @@ int commentLength(const QString& text);
 // the comment is shorter than 60 or longer than 300.
 void showCommentLength(QLabel& label, const QString& comment);
 
-inline constexpr int kShortestComment = 60;
-inline constexpr int kLongestComment = 300;
-
 }  // namespace velmora::comments

@@ -24,7 +24,7 @@ void CommentWriterForm::setUpAids() {
     });
     connect(ui->LibrarySearch, &QLineEdit::textChanged, this, &CommentWriterForm::searchLibrary);
     connect(ui->SearchResults, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { pickFound(item->text()); });
+            [this](QListWidgetItem* item) { picker_->pick(item->text()); });
     onClick(ui->OverviewButton, this, &CommentWriterForm::openOverview);
     // A window made without a workbook (none is open yet) has no class to read.
     if (StudentWorkbook::isOpen()) {
@@ -68,10 +68,6 @@ void CommentWriterForm::searchLibrary() {
     ui->SearchResults->clear();
     ui->SearchResults->addItems(
         matchingSentences(ownSentences_ + builtInSentences(), ui->LibrarySearch->text()));
-}
-
-void CommentWriterForm::pickFound(const QString& sentence) {
-    picker_->pick(sentence);
 }
 
 void CommentWriterForm::openOverview() {

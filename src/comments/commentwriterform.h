@@ -74,7 +74,6 @@ private:
     void readOwnLibrary();
     void showLengthAndReuse();
     void searchLibrary();
-    void pickFound(const QString& sentence);
     void openOverview();
     // From the overview: the student is looked up as with "调该生已有评语修改".
     void openStudent(int number);
