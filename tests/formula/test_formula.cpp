@@ -5,6 +5,7 @@
 #include "workbook/cellvalue.h"
 #include "workbook/formula/calculation.h"
 #include "workbook/formula/compiler.h"
+#include "workbook/formula/copiedformula.h"
 #include "workbook/formula/decompiler.h"
 
 #include <QElapsedTimer>
@@ -93,6 +94,8 @@ private Q_SLOTS:
     void textRoundTrip();
     void badText_data();
     void badText();
+    void copied_data();
+    void copied();
     void criteria_data();
     void criteria();
     void datesInBothSystems();
@@ -251,6 +254,7 @@ void TestFormula::textRoundTrip_data() {
     row("1.5E+20+0.25", "1.5E+20+0.25");
     row("COUNTIFS(A1:A3,\">1\",B1:B3,\"<>\")", "COUNTIFS(A1:A3,\">1\",B1:B3,\"<>\")");
     row("TODAY()", "TODAY()");
+    row("成绩!#REF!+1", "#REF!+1");
 }
 
 void TestFormula::textRoundTrip() {
@@ -295,6 +299,32 @@ void TestFormula::badText() {
         QVERIFY2(e.message.contains(inMessage), qPrintable(e.message));
     }
     QCOMPARE(b.links().externSheets.size(), before.externSheets.size());
+}
+
+void TestFormula::copied_data() {
+    QTest::addColumn<QString>("formula");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QString>("copied");
+    QTest::newRow("down a row") << "SUM(C2:O2)" << 1 << 0 << "SUM(C3:O3)";
+    QTest::newRow("absolute parts stay") << "$C$2+C$2+$C2+c2" << 2 << 1 << "$C$2+D$2+$C4+D4";
+    QTest::newRow("up and left") << "RANK(P5,$P$2:$P$61)" << -3 << -1 << "RANK(O2,$P$2:$P$61)";
+    QTest::newRow("off the top") << "A1+B2" << -1 << 0 << "#REF!+B1";
+    QTest::newRow("off the right edge") << "SUM(IU1:IV1)" << 0 << 1 << "SUM(#REF!)";
+    QTest::newRow("sheet kept before #REF!") << "'Sheet 2'!A1*2" << -1 << 0 << "'Sheet 2'!#REF!*2";
+    QTest::newRow("other sheets move too") << "成绩!B2&\"B2\"" << 1 << 1 << "成绩!C3&\"B2\"";
+    QTest::newRow("whole columns keep their rows") << "SUM(A:B,$C:$C)" << 5 << 1 << "SUM(B:C,$C:$C)";
+    QTest::newRow("whole rows keep their columns") << "SUM(2:3)" << 1 << 4 << "SUM(3:4)";
+    QTest::newRow("a function named like a cell") << "LOG10(A1)" << 1 << 0 << "LOG10(A2)";
+    QTest::newRow("blanks kept") << "A1 + B1" << 0 << 1 << "B1 + C1";
+    QTest::newRow("no formula") << "SUM(A1" << 1 << 0 << "SUM(A1";
+}
+
+void TestFormula::copied() {
+    QFETCH(QString, formula);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QTEST(copiedFormula(formula, rows, columns), "copied");
 }
 
 // The criteria of COUNTIF and the database functions against single values.

@@ -246,8 +246,11 @@ private:
         const qsizetype n = readArea(s_, at_ + prefix, r.first, r.last, r.area);
         if (n == 0) {
             if (prefix > 0) {
-                // Sheet!name: a name of that sheet.
+                // Sheet!name: a name of that sheet; Sheet!#REF!: a reference
+                // that was lost, as formulas show one.
                 at_ += prefix;
+                if (QStringView(s_).mid(at_).startsWith(u"#REF!", Qt::CaseInsensitive))
+                    return error();
                 if (at_ < s_.size() && isNameStart(s_[at_]))
                     return word(r.sheet);
                 fail(at_, QStringLiteral("工作表名称后面应当是单元格地址。"));
