@@ -4,9 +4,11 @@
 //    columns (the peer: a QTableWidget of the same size holding the same
 //    texts);
 //  - pasting 50 x 13 scores (tab-separated text from the clipboard) into
-//    各科成绩!C2 of a class workbook, one undoable step, and the repaint
-//    after it (the peer: setting the same 650 texts into a QTableWidget and
-//    repainting it);
+//    各科成绩!C2 of a class workbook whose 60 students have their total,
+//    average and rank as formulas beside the scores: one undoable step, the
+//    recalculation of the formulas depending on the pasted cells and the
+//    repaint after it (the peer: setting the same 650 texts into a
+//    QTableWidget and repainting it);
 //  - the same paste into the shipped template, whose totals, means, ranks,
 //    statistics and comment lines follow the scores (the peer as above).
 // Runs offscreen: velmora_sheetbench [benchmark flags]
@@ -83,8 +85,22 @@ Grid& largeGrid() {
     return *grid;
 }
 
+// The class workbook with each student's total, average and rank in P, Q
+// and R of 各科成绩, as a teacher types them.
+QByteArray classWorkbookWithTotals() {
+    xls::XlsWorkbook book = xls::XlsWorkbook::fromBytes(bench::classWorkbook());
+    const int scores = book.sheetIndex(layout::kScoresSheet);
+    const int last = bench::kStudents + 1;
+    for (int row = 2; row <= last; ++row) {
+        book.enter(scores, {row - 1, 15}, QStringLiteral("=SUM(C%1:O%1)").arg(row));
+        book.enter(scores, {row - 1, 16}, QStringLiteral("=AVERAGE(C%1:O%1)").arg(row));
+        book.enter(scores, {row - 1, 17}, QStringLiteral("=RANK(P%1,$P$2:$P$%2)").arg(row).arg(last));
+    }
+    return book.toBytes();
+}
+
 Grid& classGrid() {
-    static Grid* grid = new Grid(bench::classWorkbook(), layout::kScoresSheet);
+    static Grid* grid = new Grid(classWorkbookWithTotals(), layout::kScoresSheet);
     return *grid;
 }
 
@@ -120,11 +136,19 @@ void BM_RepaintLargeSheetPeer(benchmark::State& state) {
 
 void pasteScores(benchmark::State& state, Grid* grid) {
     QApplication::clipboard()->setText(scoresText());
+    double firstTotal = 0;
+    for (int c = 0; c < 13; ++c) firstTotal += 60 + c % 41;
     for (auto _ : state) {
         grid->view->goTo({1, 2}, {1, 2});
         pasteCells(*grid->view, *grid->edits);
         grid->view->viewport()->repaint();
         state.PauseTiming();
+        // The first student's total is the sum of the pasted first row.
+        const int sheet = grid->view->sheetModel()->sheet();
+        if (grid->document->read(sheet, {1, 15}).number != firstTotal) {
+            state.SkipWithError("the totals were not recalculated");
+            break;
+        }
         grid->edits->undo();
         state.ResumeTiming();
     }

@@ -5,6 +5,7 @@
 #include "common/fonts.h"
 #include "common/messages.h"
 #include "common/singlewindow.h"
+#include "workbook/embedded/cellinput.h"
 #include "workbook/embedded/clipboardblock.h"
 #include "workbook/embedded/embeddedhost.h"
 #include "workbook/embedded/sheetedits.h"
@@ -71,6 +72,11 @@ struct Window {
         return a1({r.top(), r.left()}) + u':' + a1({r.bottom(), r.right()});
     }
     void goTo(const QString& range) { window->goTo(range); }
+    // A cell's content as typed: a formula with its '='.
+    QString typed(const QString& address) const {
+        return inputText(view()->sheetModel()->document(), window->currentSheet(),
+                         *parseA1(address));
+    }
     // Keys as spelled in the tables: "Enter", "S+Tab", "C+End", "F2",
     // "IM:王五" (an input-method commit), anything else typed as text. They
     // go where the keys go: an open cell editor, else the focused widget.
@@ -130,6 +136,8 @@ private Q_SLOTS:
     void mouseSelects();
     void typing_data();
     void typing();
+    void formulas_data();
+    void formulas();
     void barFollowsTheCellEditor();
     void formulaBar_data();
     void formulaBar();
@@ -139,7 +147,9 @@ private Q_SLOTS:
     void fiftyByThirteenScores();
     void undoRedo_data();
     void undoRedo();
-    void formulaCellsAreNotTurnedIntoValues();
+    void formulasCopyAndFill_data();
+    void formulasCopyAndFill();
+    void formulasFromTheFile();
     void historyKeepsItsSteps();
     void draggedSizeIsSaved_data();
     void draggedSizeIsSaved();
@@ -317,9 +327,52 @@ void TestSheetWindow::typing() {
     QTEST(kindName(v.kind), "kind");
     QTEST(w.current(), "current");
     QVERIFY(!w.view()->isEditing());
-    // The formula bar shows the cell the keys ended on, a cancelled edit gone.
+    // The formula bar shows the cell the keys ended on as typed (C1's
+    // heading is a formula of the template), a cancelled edit gone.
     QCOMPARE(w.window->findChild<QPlainTextEdit*>("contentBox")->toPlainText(),
-             w.cell(w.current()).toText());
+             w.typed(w.current()));
+}
+
+void TestSheetWindow::formulas_data() {
+    QTest::addColumn<QString>("keys");  // typed at C5 (which holds 7); C2 holds 80, C3 90
+    QTest::addColumn<QString>("c5");
+    QTest::addColumn<QString>("bar");  // C5 in the formula bar afterwards
+    QTest::addColumn<QString>("message");
+    QTest::newRow("AVERAGE shows its value") << "=AVERAGE(C2:C3) Enter" << "85"
+                                             << "=AVERAGE(C2:C3)" << "";
+    QTest::newRow("lower case") << "=sum(c2:c3) Enter" << "170" << "=SUM(C2:C3)" << "";
+    QTest::newRow("through the input method") << "IM:=C2&\"分\" Enter" << "80分"
+                                              << "=C2&\"分\"" << "";
+    QTest::newRow("in the formula bar") << "bar:=C2*2" << "160" << "=C2*2" << "";
+    QTest::newRow("F2 edits the formula") << "=C2 Enter Up F2 +1 Enter" << "81" << "=C2+1" << "";
+    QTest::newRow("follows the cells it reads")
+        << "=C2*2 Enter Up Up Up Up 100 Enter" << "200" << "=C2*2" << "";
+    QTest::newRow("apostrophe keeps the text") << "'=C2 Enter" << "=C2" << "'=C2" << "";
+    QTest::newRow("does not parse") << "=SUM(C2 Enter" << "7" << "7"
+                                    << "公式第 2 个字符处有错误：函数 SUM 的左括号";
+    QTest::newRow("unknown function") << "=C2+FOO(1) Enter" << "7" << "7"
+                                      << "公式第 5 个字符处有错误";
+    QTest::newRow("does not parse in the bar") << "bar:=1+" << "7" << "7"
+                                               << "公式第 4 个字符处有错误";
+}
+
+void TestSheetWindow::formulas() {
+    QFETCH(QString, keys);
+    QFETCH(QString, message);
+    Window w({{"C2", "80"}, {"C3", "90"}, {"C5", "7"}});
+    MessageRecorder messages;
+    w.goTo("C5");
+    if (keys.startsWith("bar:")) {
+        auto* content = w.window->findChild<QPlainTextEdit*>("contentBox");
+        content->setFocus();
+        content->selectAll();
+        keys = keys.mid(4) + " Enter";
+    }
+    w.keys(keys);
+    QTEST(w.cell("C5").toText(), "c5");
+    w.goTo("C5");
+    QTEST(w.window->findChild<QPlainTextEdit*>("contentBox")->toPlainText(), "bar");
+    QCOMPARE(messages.texts().join("").left(message.size()), message);
 }
 
 void TestSheetWindow::barFollowsTheCellEditor() {
@@ -467,11 +520,14 @@ void TestSheetWindow::paste() {
 void TestSheetWindow::copyAndPasteBack() {
     Window w(
         {{"C2", "a\tb"}, {"D2", "上\n下"}, {"C3", "说\"好\""}, {"D3", "'001"}, {"E3", "12.5"}});
+    w.goTo("E2");
+    w.keys("=E3*2 Enter");
     w.goTo("C2:E3");
     w.keys("C+C");
     const QMimeData* data = QApplication::clipboard()->mimeData();
-    const CellBlock shown = {{"a\tb", "上\n下", ""}, {"说\"好\"", "001", "12.5"}};
-    QCOMPARE(data->text(), QStringLiteral("\"a\tb\"\t\"上\n下\"\t\n说\"好\"\t001\t12.5\n"));
+    // Formulas go to other programs as their values.
+    const CellBlock shown = {{"a\tb", "上\n下", "25"}, {"说\"好\"", "001", "12.5"}};
+    QCOMPARE(data->text(), QStringLiteral("\"a\tb\"\t\"上\n下\"\t25\n说\"好\"\t001\t12.5\n"));
     QCOMPARE(blockFromTsv(data->text()), shown);
     CellBlock html = shown;
     html[0][0] = "a b";  // HTML folds a tab into a blank, as every reader of it does
@@ -482,13 +538,19 @@ void TestSheetWindow::copyAndPasteBack() {
          {std::pair{"C2", "F5"}, {"D2", "G5"}, {"C3", "F6"}, {"D3", "G6"}, {"E3", "H6"}})
         QCOMPARE(w.cell(to), w.cell(from));
     QCOMPARE(w.cell("G6").kind, CellValue::Kind::Text);
+    QCOMPARE(w.typed("H5"), QStringLiteral("=H6*2"));
 }
 
 // Scores copied from a spreadsheet program: pasted in one step with one
-// repaint (and one for what the template computes from them), taken back
-// whole by one undo, saved as shown.
+// repaint (and one for the totals, means and ranks the template computes
+// from them), taken back whole (totals too) by one undo, saved as shown.
 void TestSheetWindow::fiftyByThirteenScores() {
     Window w({{"C60", "旧"}});
+    const auto total = [](int r) {
+        double sum = 0;
+        for (int c = 0; c < 13; ++c) sum += 60 + (r * 13 + c) % 41;
+        return sum;
+    };
     QString tsv;
     for (int r = 0; r < 50; ++r) {
         QStringList row;
@@ -510,6 +572,8 @@ void TestSheetWindow::fiftyByThirteenScores() {
     QCOMPARE(block(1), QStringLiteral("P2:R51"));
     QCOMPARE(w.window->edits().history().count(), 1);
     QCOMPARE(w.cell("C2").number, 60.0);
+    QCOMPARE(w.cell("P2").number, total(0));
+    QCOMPARE(w.cell("P51").number, total(49));
     QCOMPARE(w.cell("O51").number, double(60 + (49 * 13 + 12) % 41));
     QCOMPARE(w.selection(), QStringLiteral("C2:O51"));
     // With VELMORA_SCREENSHOTS set to a folder, the pasted block is saved
@@ -521,15 +585,19 @@ void TestSheetWindow::fiftyByThirteenScores() {
     }
     w.keys("C+Z");
     QVERIFY(w.cell("C2").isEmpty() && w.cell("O51").isEmpty());
+    QCOMPARE(w.cell("P51").toText(), QString());  // no scores, no total
     QCOMPARE(w.cell("C1").toText(), QStringLiteral("政治"));
     w.keys("C+Y");
     QCOMPARE(w.cell("O51").number, double(60 + (49 * 13 + 12) % 41));
     w.keys("C+S");
     const xls::XlsWorkbook saved = xls::XlsWorkbook::load(w.path);
     const int sheet = saved.sheetIndex(kScoresSheet);
-    for (int r = 1; r <= 50; ++r)
+    for (int r = 1; r <= 50; ++r) {
         for (int c = 2; c <= 14; ++c)
             QCOMPARE(saved.cell(sheet, {r, c}).number, double(60 + ((r - 1) * 13 + c - 2) % 41));
+        // The totals' results are in their records (read before any calculation).
+        QCOMPARE(saved.cell(sheet, {r, 15}).number, total(r - 1));
+    }
     QVERIFY(w.window->edits().history().canUndo());  // saving keeps the history
 }
 
@@ -550,6 +618,10 @@ void TestSheetWindow::undoRedo_data() {
                                 << "C+R";
     QTest::newRow("typing in the formula bar") << "D3"
                                                << "bar:'12";
+    QTest::newRow("a formula") << "E5"
+                               << "=C2*2+E4 Enter";
+    QTest::newRow("a formula over a number") << "E4"
+                                             << "=C2/4 Enter";
 }
 
 // Undo puts back every cell exactly (value and kind), redo the change.
@@ -585,10 +657,67 @@ void TestSheetWindow::undoRedo() {
     QCOMPARE(snapshot(), after);
 }
 
-// Formulas are not yet copied or filled as formulas: rather than storing
-// their results as numbers, the window refuses; deleting one and undoing
-// gives it back as it was in the file.
-void TestSheetWindow::formulaCellsAreNotTurnedIntoValues() {
+void TestSheetWindow::formulasCopyAndFill_data() {
+    // P2 =SUM(C2:O2) and Q2 =P2/$P$2 typed in; C2 holds 80, D2 90.
+    QTest::addColumn<QString>("select");
+    QTest::addColumn<QString>("keys");  // on the selection; "text:..." puts text on the clipboard
+    QTest::addColumn<QString>("paste");  // where Ctrl+V goes, if anywhere
+    QTest::addColumn<QStringList>("cells");  // address|as typed|value
+    QTest::newRow("copy moves relative references")
+        << "P2" << "C+C" << "P3" << QStringList{"P3|=SUM(C3:O3)|0", "P2|=SUM(C2:O2)|170"};
+    QTest::newRow("absolute parts stay") << "Q2" << "C+C" << "R5" << QStringList{"R5|=Q5/$P$2|0"};
+    QTest::newRow("moved off the sheet") << "P2" << "C+C" << "A1"
+                                         << QStringList{"A1|=SUM(#REF!)|#REF!"};
+    QTest::newRow("a block keeps its own references")
+        << "P2:Q2" << "C+C" << "P7" << QStringList{"P7|=SUM(C7:O7)|0", "Q7|=P7/$P$2|0"};
+    QTest::newRow("one formula into a selection")
+        << "P2" << "C+C" << "P4:P5" << QStringList{"P4|=SUM(C4:O4)|0", "P5|=SUM(C5:O5)|0"};
+    QTest::newRow("cut keeps the references")
+        << "P2" << "C+X" << "P9" << QStringList{"P9|=SUM(C2:O2)|170", "P2||", "Q2|=P2/$P$2|#DIV/0!"};
+    QTest::newRow("fill down") << "P2:P4" << "C+D" << ""
+                               << QStringList{"P3|=SUM(C3:O3)|0", "P4|=SUM(C4:O4)|0"};
+    QTest::newRow("fill right") << "Q2:S2" << "C+R" << ""
+                                << QStringList{"R2|=Q2/$P$2|0.00588235294117647", "S2|=R2/$P$2|3.46020761245675E-05"};
+    QTest::newRow("typed text from another program")
+        << "H3" << "text:=1+1\t=C2" << "H3" << QStringList{"H3|=1+1|2", "I3|=C2|80"};
+}
+
+// Formulas pasted and filled move their relative references; the
+// clipboard's text for other programs holds their values.
+void TestSheetWindow::formulasCopyAndFill() {
+    QFETCH(QString, select);
+    QFETCH(QString, keys);
+    QFETCH(QString, paste);
+    QFETCH(QStringList, cells);
+    Window w({{"C2", "80"}, {"D2", "90"}});
+    w.goTo("P2");
+    w.keys("=SUM(C2:O2) Tab =P2/$P$2 Enter");
+    const QString first = cells[0].section(u'|', 0, 0);
+    const QString before = w.typed(first);
+    w.goTo(select);
+    if (keys.startsWith("text:"))
+        QApplication::clipboard()->setText(keys.mid(5));
+    else
+        w.keys(keys);
+    if (keys == "C+C" && select == "P2")
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("170\n"));
+    if (!paste.isEmpty()) {
+        w.goTo(paste);
+        w.keys("C+V");
+    }
+    for (const QString& expected : cells) {
+        const QStringList part = expected.split(u'|');
+        QCOMPARE(w.typed(part[0]), part[1]);
+        QCOMPARE(w.cell(part[0]).toText(), part[2]);
+    }
+    // The paste or fill is one step, undone whole.
+    w.keys("C+Z");
+    QCOMPARE(w.typed(first), before);
+}
+
+// Formulas of a file written by another program copy and fill as typed
+// ones do; one deleted comes back by undo as the file had it.
+void TestSheetWindow::formulasFromTheFile() {
     QTemporaryDir dir;
     const QString path = dir.filePath("Velmoravm2.1.xls");
     QFile::copy(qEnvironmentVariable("VELMORA_CORPUS") + "/poi_60460_excel97_formulas.xls", path);
@@ -600,30 +729,24 @@ void TestSheetWindow::formulaCellsAreNotTurnedIntoValues() {
     QApplication::setActiveWindow(window);
     SheetView* view = window->view(0);
     const xls::XlsWorkbook& book = view->sheetModel()->document().book();
-    std::optional<CellRef> formula;
-    book.forEachCell(0, [&](CellRef ref, const CellValue&) {
-        if (!formula && ref.row > 0 && book.hasFormula(0, ref))
-            formula = ref;
-    });
-    QVERIFY(formula);
-    const CellValue value = book.cell(0, *formula);
+    const CellRef b7{6, 1}, b9{8, 1}, b10{9, 1};
+    QCOMPARE(book.formula(0, b7).left(18), QStringLiteral("IF(SUM(E7:I7)=0,\"\""));
+    const CellValue value = book.cell(0, b7);
     view->setFocus();
-    view->goTo(*formula, *formula);
-    MessageRecorder messages;
+    view->goTo(b7, b7);
     QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
-    view->goTo({formula->row + 3, formula->column}, {formula->row + 3, formula->column});
+    view->goTo(b10, b10);
     QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
-    view->goTo(*formula, {formula->row + 2, formula->column});
+    QCOMPARE(book.formula(0, b10).left(18), QStringLiteral("IF(SUM(E10:I10)=0,"));
+    view->goTo(b7, b9);
     QTest::keyClick(view, Qt::Key_D, Qt::ControlModifier);
-    QCOMPARE(messages.texts().size(), 2);
-    QVERIFY(messages.texts()[0].contains("公式") && messages.texts()[1].contains(a1(*formula)));
-    QVERIFY(!window->edits().history().canUndo());
-    view->goTo(*formula, *formula);
+    QCOMPARE(book.formula(0, b9).left(18), QStringLiteral("IF(SUM(E9:I9)=0,\"\""));
+    view->goTo(b7, b7);
     QTest::keyClick(view, Qt::Key_Delete);
-    QVERIFY(!book.hasFormula(0, *formula));
+    QVERIFY(!book.hasFormula(0, b7));
     QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
-    QVERIFY(book.hasFormula(0, *formula));
-    QCOMPARE(book.cell(0, *formula), value);
+    QVERIFY(book.hasFormula(0, b7));
+    QCOMPARE(book.cell(0, b7), value);
 }
 
 void TestSheetWindow::historyKeepsItsSteps() {

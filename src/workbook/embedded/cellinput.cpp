@@ -8,6 +8,8 @@ namespace velmora {
 namespace {
 
 xls::CellState typedState(const QString& text) {
+    if (text.startsWith(u'='))
+        return {xls::CellState::Kind::Formula, text.mid(1), 0};
     const CellValue v = CellValue::typed(text);
     switch (v.kind) {
         case CellValue::Kind::Number:
@@ -40,6 +42,8 @@ xls::CellState inputState(const QString& typed) {
 }
 
 QString inputText(const WorkbookDocument& document, int sheet, CellRef ref) {
+    if (document.book().hasFormula(sheet, ref))
+        return u'=' + document.book().formula(sheet, ref);
     const CellValue v = document.read(sheet, ref);
     if (v.kind == CellValue::Kind::Text && !staysText(afterApostrophes(v.text)))
         return u'\'' + v.text;

@@ -11,6 +11,8 @@ namespace velmora {
 namespace {
 
 const QString kTypedMime = QStringLiteral("application/x-velmora-cells");
+// "row column" of the copied block's top-left cell, 0-based.
+const QString kOriginMime = QStringLiteral("application/x-velmora-cells-origin");
 
 QString quoted(const QString& cell) {
     if (!cell.contains(u'\t') && !cell.contains(u'\n') && !cell.contains(u'\r') &&
@@ -143,21 +145,34 @@ std::optional<CellBlock> blockFromHtml(const QString& html) {
     return block;
 }
 
-QMimeData* blockMimeData(const CellBlock& shown, const CellBlock& typed) {
+QMimeData* blockMimeData(const CellBlock& shown, const CellBlock& typed,
+                         std::optional<CellRef> origin) {
     auto* data = new QMimeData;
     data->setText(blockToTsv(shown));
     data->setHtml(blockToHtml(shown));
     data->setData(kTypedMime, blockToTsv(typed).toUtf8());
+    if (origin)
+        data->setData(kOriginMime, QStringLiteral("%1 %2").arg(origin->row).arg(origin->column).toLatin1());
     return data;
 }
 
-CellBlock blockToPaste(const QMimeData& data) {
-    if (data.hasFormat(kTypedMime))
-        return blockFromTsv(QString::fromUtf8(data.data(kTypedMime)));
+PasteBlock blockToPaste(const QMimeData& data) {
+    if (data.hasFormat(kTypedMime)) {
+        PasteBlock block{blockFromTsv(QString::fromUtf8(data.data(kTypedMime))), std::nullopt};
+        const QList<QByteArray> origin = data.data(kOriginMime).split(' ');
+        bool row = false, column = false;
+        if (origin.size() == 2) {
+            const CellRef at{origin[0].toInt(&row), origin[1].toInt(&column)};
+            if (row && column && at.row >= 0 && at.row < CellRef::kMaxRows && at.column >= 0 &&
+                at.column < CellRef::kMaxColumns)
+                block.origin = at;
+        }
+        return block;
+    }
     if (data.hasHtml())
         if (const auto block = blockFromHtml(data.html()))
-            return *block;
-    return blockFromTsv(data.text());
+            return {*block, std::nullopt};
+    return {blockFromTsv(data.text()), std::nullopt};
 }
 
 }  // namespace velmora

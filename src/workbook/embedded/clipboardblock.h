@@ -1,5 +1,7 @@
 #pragma once
 
+#include "workbook/cellref.h"
+
 #include <QStringList>
 #include <optional>
 
@@ -21,10 +23,19 @@ QString blockToHtml(const CellBlock& block);
 // place); nullopt when it holds none.
 std::optional<CellBlock> blockFromHtml(const QString& html);
 
-// shown: the cells' texts as the grid shows them; typed: as typed.
-QMimeData* blockMimeData(const CellBlock& shown, const CellBlock& typed);
-// The block to paste, as typed: this program's own, else an HTML table,
-// else tab-separated text. Empty when the clipboard holds no text.
-CellBlock blockToPaste(const QMimeData& data);
+// shown: the cells' texts as the grid shows them (what other programs
+// take); typed: as typed, formulas with their '='; origin: the top-left cell
+// the block was copied from, so that pasting moves the formulas' relative
+// references (none for a cut: the formulas keep their references).
+QMimeData* blockMimeData(const CellBlock& shown, const CellBlock& typed,
+                         std::optional<CellRef> origin);
+
+struct PasteBlock {
+    CellBlock cells;                // as typed
+    std::optional<CellRef> origin;  // where a block copied here came from
+};
+// The block to paste: this program's own, else an HTML table, else
+// tab-separated text. Empty when the clipboard holds no text.
+PasteBlock blockToPaste(const QMimeData& data);
 
 }  // namespace velmora

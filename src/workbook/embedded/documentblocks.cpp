@@ -21,7 +21,10 @@ void WorkbookDocument::apply(int sheet, const QList<CellEdit>& edits) {
         // were the engine's own.
         for (auto it = before.rbegin(); it != before.rend(); ++it)
             book_.restoreCellState(sheet, it->ref, it->state);
-        throw HostError(e.message());
+        // In a block, the cell refused is named.
+        throw HostError(edits.size() == 1 ? e.message()
+                                          : QStringLiteral("单元格 %1：%2")
+                                                .arg(a1(before.back().ref), e.message()));
     }
     CellRef low = edits.front().ref, high = low;
     for (const CellEdit& e : edits) {

@@ -2,6 +2,7 @@
 
 #include "workbook/embedded/cellinput.h"
 #include "workbook/embedded/workbookdocument.h"
+#include "workbook/formula/copiedformula.h"
 #include "workbook/hosterror.h"
 
 #include <QScopedValueRollback>
@@ -71,13 +72,30 @@ void SheetEdits::clear(int sheet, const QList<QRect>& ranges, const QString& ste
     push(sheet, edits, step);
 }
 
+namespace {
+
+// What an input typed at `from` becomes at `to`: formulas move their
+// relative references, everything else is as typed.
+xls::CellState placed(const QString& input, CellRef from, CellRef to) {
+    xls::CellState state = inputState(input);
+    if (state.kind == xls::CellState::Kind::Formula)
+        state.text = formula::copiedFormula(state.text, to.row - from.row, to.column - from.column);
+    return state;
+}
+
+}  // namespace
+
 void SheetEdits::paste(int sheet, CellRef at, const QList<QStringList>& inputs, const QRect& target,
-                       const QString& step) {
+                       const QString& step, std::optional<CellRef> origin) {
     QList<CellEdit> edits;
+    // Without an origin (text from another program) formulas are as typed.
+    const auto from = [&](CellRef to, int r, int c) {
+        return origin ? CellRef{origin->row + r, origin->column + c} : to;
+    };
     if (inputs.size() == 1 && inputs[0].size() == 1 && target.width() * target.height() > 1) {
-        const xls::CellState state = inputState(inputs[0][0]);
         for (int row = target.top(); row <= target.bottom(); ++row)
-            for (int c = target.left(); c <= target.right(); ++c) edits.append({{row, c}, state});
+            for (int c = target.left(); c <= target.right(); ++c)
+                edits.append({{row, c}, placed(inputs[0][0], from({row, c}, 0, 0), {row, c})});
     } else {
         int width = 0;
         for (const QStringList& line : inputs) width = std::max(width, int(line.size()));
@@ -88,8 +106,10 @@ void SheetEdits::paste(int sheet, CellRef at, const QList<QStringList>& inputs, 
                     .arg(width)
                     .arg(a1(at)));
         for (int r = 0; r < inputs.size(); ++r)
-            for (int c = 0; c < width; ++c)
-                edits.append({{at.row + r, at.column + c}, inputState(inputs[r].value(c))});
+            for (int c = 0; c < width; ++c) {
+                const CellRef to{at.row + r, at.column + c};
+                edits.append({to, placed(inputs[r].value(c), from(to, r, c), to)});
+            }
     }
     push(sheet, edits, step);
 }
@@ -103,11 +123,20 @@ void SheetEdits::fill(int sheet, QRect range, Qt::Orientation direction) {
         range.setLeft(range.left() - 1);
     QList<CellEdit> edits;
     const int lines = down ? range.width() : range.height();
+    const xls::XlsWorkbook& book = document_.book();
     for (int i = 0; i < lines; ++i) {
         const CellRef source =
             down ? CellRef{range.top(), range.left() + i} : CellRef{range.top() + i, range.left()};
-        if (document_.book().hasFormula(sheet, source))
-            throw HostError(QStringLiteral("单元格 %1 是公式，公式还不能填充。").arg(a1(source)));
+        const int count = down ? range.height() : range.width();
+        const auto target = [&](int k) {
+            return down ? CellRef{source.row + k, source.column} : CellRef{source.row, source.column + k};
+        };
+        if (book.hasFormula(sheet, source)) {
+            const QString formula = u'=' + book.formula(sheet, source);
+            for (int k = 1; k < count; ++k)
+                edits.append({target(k), placed(formula, source, target(k))});
+            continue;
+        }
         // A value typed here copies as it is; one from the file as its value.
         xls::CellState state = document_.state(sheet, source);
         if (state.kind == xls::CellState::Kind::AsLoaded) {
@@ -117,11 +146,7 @@ void SheetEdits::fill(int sheet, QRect range, Qt::Orientation direction) {
                     : v.isEmpty() ? xls::CellState{xls::CellState::Kind::Cleared, {}, 0}
                                   : xls::CellState{xls::CellState::Kind::Text, v.toText(), 0};
         }
-        const int count = down ? range.height() : range.width();
-        for (int k = 1; k < count; ++k)
-            edits.append({down ? CellRef{source.row + k, source.column}
-                               : CellRef{source.row, source.column + k},
-                          state});
+        for (int k = 1; k < count; ++k) edits.append({target(k), state});
     }
     push(sheet, edits, down ? QStringLiteral("向下填充") : QStringLiteral("向右填充"));
 }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QRect>
 #include <QUndoStack>
+#include <optional>
 
 namespace velmora {
 
@@ -31,12 +32,15 @@ public:
     // Empties the non-empty cells of the ranges (columns across, rows down).
     void clear(int sheet, const QList<QRect>& ranges, const QString& step);
     // Cells as typed, row by row, from a top-left cell. A single cell fills
-    // every cell of target instead when target is larger.
+    // every cell of target instead when target is larger. With an origin
+    // (the top-left cell the block was copied from) the relative references
+    // of formulas move by the distance from there to each cell.
     void paste(int sheet, CellRef at, const QList<QStringList>& inputs, const QRect& target,
-               const QString& step);
+               const QString& step, std::optional<CellRef> origin = std::nullopt);
     // The top row of the range into the rows below it (Qt::Vertical), or its
     // left column into the columns right of it; a range of one row or column
-    // takes the one above or to the left.
+    // takes the one above or to the left. Formulas move their relative
+    // references row by row (column by column).
     void fill(int sheet, QRect range, Qt::Orientation direction);
     void resize(int sheet, Qt::Orientation orientation, int section, int before, int after);
 

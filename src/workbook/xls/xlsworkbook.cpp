@@ -234,7 +234,7 @@ void XlsWorkbook::restoreCellState(int sheet, CellRef ref, const CellState& stat
             d->reloadCell(sheet, ref);
             break;
         case CellState::Kind::Formula:
-            setFormula(sheet, ref, state.text);
+            d->setFormula(sheet, ref, state.text, 1);
             break;
         case CellState::Kind::Text:
             setText(sheet, ref, state.text);

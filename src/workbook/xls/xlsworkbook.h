@@ -120,7 +120,9 @@ public:
     void setRowHeightPx(int sheet, int row, int px);
 
     // For undo: a cell's state, and putting it back (a cell as loaded gets
-    // its record from the file again, formulas and all).
+    // its record from the file again, formulas and all). A formula state
+    // that does not compile throws XlsError naming the position as typed,
+    // its '=' counted, and changes nothing.
     CellState cellState(int sheet, CellRef ref) const;
     void restoreCellState(int sheet, CellRef ref, const CellState& state);
     bool hasFormula(int sheet, CellRef ref) const;
