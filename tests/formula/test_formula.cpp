@@ -200,6 +200,12 @@ void TestFormula::functions_data() {
     row("=TEXT(DATE(2024,9,1),\"[$-804]aaaa\")", "星期日");
     row("=TEXT(\"abc\",\"0.00\")", "abc");
     row("=TEXT(-1,\"yyyy\")", "#VALUE!");
+    row("=TEXT(95,\"[>=90]\"\"优\"\";[>=60]\"\"及格\"\";\"\"不及格\"\"\")", "优");
+    row("=TEXT(123456789012,\"General\")&\" \"&TEXT(-0.00000000012,\"General\")", "1.23457E+11 -1.2E-10");
+    // Month names and AM/PM are words of the calculating program's language,
+    // and a code with a quote left open is none: both keep the cached result.
+    row("=TEXT(DATE(2024,9,1),\"d-mmm\")", "(not computed)");
+    row("=TEXT(1,\"0\"\"分\")", "(not computed)");
     row("=FIXED(1234.567,1)&\" \"&FIXED(1234.5,0,TRUE)", "1,234.6 1235");
     // More of the library: lookups by position, references built at run time.
     row("=INDEX(B1:B5,2)+INDEX(A1:B5,3,2)", "165");

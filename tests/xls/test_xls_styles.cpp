@@ -2,7 +2,7 @@
 // engine reads it, checked against python3-xlrd; number formats; column
 // widths and row heights saved; cells put back as loaded.
 #include "corpusfile.h"
-#include "workbook/xls/numberformat.h"
+#include "workbook/formula/numberformat.h"
 #include "workbook/xls/pagesetup.h"
 #include "workbook/xls/sheetdisplay.h"
 #include "workbook/xls/sheetlayout.h"
@@ -114,7 +114,7 @@ void TestXlsStyles::numberFormats_data() {
 void TestXlsStyles::numberFormats() {
     QFETCH(QString, code);
     QFETCH(double, value);
-    QTEST(NumberFormat(code).number(value).text, "shown");
+    QTEST(formula::NumberFormat(code).number(value).text, "shown");
 }
 
 namespace {

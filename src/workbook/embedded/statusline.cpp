@@ -1,7 +1,7 @@
 #include "workbook/embedded/statusline.h"
 
 #include "workbook/embedded/workbookdocument.h"
-#include "workbook/xls/numberformat.h"
+#include "workbook/formula/numberformat.h"
 
 namespace velmora {
 
@@ -44,9 +44,9 @@ QString summaryText(const SelectionSums& sums) {
     if (sums.count == 0)
         return QString();
     return QStringLiteral("平均值：%1    计数：%2    求和：%3")
-        .arg(xls::generalText(sums.sum / sums.count))
+        .arg(formula::generalText(sums.sum / sums.count))
         .arg(sums.count)
-        .arg(xls::generalText(sums.sum));
+        .arg(formula::generalText(sums.sum));
 }
 
 }  // namespace velmora

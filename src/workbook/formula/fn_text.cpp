@@ -148,19 +148,23 @@ Operand textFn(Call& c) {
     const QString code = c.text(1);
     if (v.isError())
         return v;
+    const NumberFormat format(code);
     double n = 0;
     if (v.isText() && !textToNumber(v.text, n, c.ctx.date1904))
-        return text(formatText(v.text, code));
+        return text(format.text(v.text).text);
     if (v.isBoolean())
         return text(v.code ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
     if (v.isNumber())
         n = v.number;
-    const Formatted f = formatNumber(n, code, c.ctx.date1904);
-    if (!f.ok)
+    // A code left open, or one with month or weekday names or AM/PM (their
+    // words follow the language of the program that calculates), keeps the
+    // file's cached result.
+    if (!format.complete() || format.hasNamedParts())
         throw Unsupported{};
-    if (f.error)
+    const Shown shown = format.number(n, c.ctx.date1904);
+    if (shown.outOfRange)
         throw ErrorResult{err::kValue};
-    return text(f.text);
+    return text(shown.text);
 }
 
 Operand value(Call& c) {
@@ -332,10 +336,7 @@ Operand fixed(Call& c) {
     QString code = noCommas ? QStringLiteral("0") : QStringLiteral("#,##0");
     if (decimals > 0)
         code += u'.' + QString(decimals, u'0');
-    const Formatted f = formatNumber(r, code, false);
-    if (!f.ok)
-        throw Unsupported{};
-    return text(f.text);
+    return text(NumberFormat(code).number(r).text);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "workbook/render/celllook.h"
 
+#include "workbook/xls/builtinstyles.h"
+
 namespace velmora {
 
 namespace {
@@ -32,7 +34,7 @@ CellLook lookOf(const CellValue& v, const CellStyle& style, bool zeros) {
     look.style = &style;
     look.kind = v.kind;
     look.colour = style.text;
-    xls::Shown shown;
+    formula::Shown shown;
     switch (v.kind) {
         case CellValue::Kind::Number:
             if (v.number != 0 || zeros)
@@ -47,7 +49,8 @@ CellLook lookOf(const CellValue& v, const CellStyle& style, bool zeros) {
     }
     look.text = shown.text;
     if (shown.colour)
-        look.colour = QColor::fromRgb(QRgb(0xFF000000u | *shown.colour));
+        look.colour =
+            QColor::fromRgb(QRgb(0xFF000000u | xls::defaultPalette()[size_t(shown.colour - 1)]));
     look.alignment = horizontalFor(style, v.kind) | style.vertical;
     return look;
 }

@@ -88,7 +88,7 @@ std::unique_ptr<CellStyle> make(const xls::CellStyle& s, const xls::FontStyle& f
     out->right = s.right;
     out->top = s.top;
     out->bottom = s.bottom;
-    out->format = xls::NumberFormat(s.format);
+    out->format = formula::NumberFormat(s.format);
     return out;
 }
 

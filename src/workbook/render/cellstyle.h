@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workbook/xls/numberformat.h"
+#include "workbook/formula/numberformat.h"
 #include "workbook/xls/styles.h"
 
 #include <QColor>
@@ -24,7 +24,7 @@ struct CellStyle {
     bool wrap = false;
     int indentPx = 0;
     xls::BorderLine left, right, top, bottom;
-    xls::NumberFormat format;
+    formula::NumberFormat format;
 };
 
 // The line a border style draws: width 0 for none.

@@ -1,5 +1,5 @@
 #include "workbook/cellvalue.h"
-#include "workbook/xls/numberformat.h"
+#include "workbook/formula/numberformat.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace velmora::xls {
+namespace velmora::formula {
 
 namespace {
 
@@ -112,8 +112,21 @@ Digits roundedDigits(double magnitude, int decimals) {
 
 QString generalText(double value) {
     const double m = std::fabs(value);
-    if (m == 0 || m >= 1e11 || m < 1e-9)
+    if (m == 0 || !std::isfinite(value))
         return numberText(value);
+    if (m >= 1e11 || m < 1e-9) {
+        // Six significant digits: "1.23457E+11", "-1E-10".
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.5E", m);
+        QString mantissa = QString::fromLatin1(buf, 7);
+        while (mantissa.endsWith(u'0')) mantissa.chop(1);
+        if (mantissa.endsWith(u'.'))
+            mantissa.chop(1);
+        const int exponent = std::atoi(std::strchr(buf, 'E') + 1);
+        return (value < 0 ? QStringLiteral("-") : QString()) + mantissa +
+               (exponent < 0 ? QStringLiteral("E-") : QStringLiteral("E+")) +
+               QString::number(std::abs(exponent)).rightJustified(2, u'0');
+    }
     const int integerDigits = m < 1 ? 1 : int(std::floor(std::log10(m))) + 1;
     Digits d = roundedDigits(m, std::max(0, 10 - integerDigits));
     while (d.fraction.endsWith(u'0')) d.fraction.chop(1);
@@ -199,4 +212,4 @@ QString renderNumber(const NumberFormat::Section& s, double magnitude) {
     return out;
 }
 
-}  // namespace velmora::xls
+}  // namespace velmora::formula

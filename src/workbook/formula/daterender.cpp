@@ -1,10 +1,9 @@
-#include "workbook/cellvalue.h"
-#include "workbook/xls/numberformat.h"
+#include "workbook/formula/datetime.h"
+#include "workbook/formula/numberformat.h"
 
-#include <QDate>
 #include <cmath>
 
-namespace velmora::xls {
+namespace velmora::formula {
 
 namespace {
 
@@ -25,9 +24,12 @@ struct When {
     double totalSeconds = 0;
 };
 
-// Serial 1 is 1900-01-01; the spreadsheet programs' 1900-02-29 (serial 60)
-// is kept, and serials from 61 on count from 1899-12-30.
-When when(double serial, int subDigits) {
+// The serial's date and its time to the shown fraction of a second (which
+// may round up into the next day); nullopt out of the date system's range.
+std::optional<When> when(double serial, int subDigits, bool date1904) {
+    YearMonthDay date;
+    if (!serialDate(serial, date1904, date))
+        return std::nullopt;
     When w;
     const double scale = std::pow(10.0, subDigits);
     const long long ticks = std::llround(serial * 86400.0 * scale);
@@ -40,19 +42,12 @@ When when(double serial, int subDigits) {
     w.hour = int(rest / 3600);
     w.minute = int(rest / 60 % 60);
     w.second = int(rest % 60);
-    if (day == 60) {
-        w.month = 2;
-        w.day = 29;
-    } else if (day > 0) {
-        const QDate d =
-            day > 60 ? QDate(1899, 12, 30).addDays(day) : QDate(1899, 12, 31).addDays(day);
-        w.year = d.year();
-        w.month = d.month();
-        w.day = d.day();
-    }
-    // Serial 1 is a Sunday to the programs, which keeps every day from
-    // 1900-03-01 on right.
-    w.weekday = int((day + 6) % 7);
+    if (!serialDate(double(day), date1904, date))
+        return std::nullopt;
+    w.year = date.year;
+    w.month = date.month;
+    w.day = date.day;
+    w.weekday = weekday(double(day), date1904) - 1;
     return w;
 }
 
@@ -62,9 +57,7 @@ QString two(long long n) {
 
 }  // namespace
 
-QString renderDate(const NumberFormat::Section& s, double serial) {
-    if (serial < 0 || serial >= 2958466)
-        return QStringLiteral("########");
+std::optional<QString> renderDate(const NumberFormat::Section& s, double serial, bool date1904) {
     int subDigits = 0;
     bool twelve = false;
     for (const Token& t : s.tokens) {
@@ -72,7 +65,10 @@ QString renderDate(const NumberFormat::Section& s, double serial) {
             subDigits = t.count;
         twelve = twelve || t.kind == Token::AmPm || t.kind == Token::ChineseAmPm;
     }
-    const When w = when(serial, subDigits);
+    const std::optional<When> found = when(serial, subDigits, date1904);
+    if (!found)
+        return std::nullopt;
+    const When& w = *found;
     const int hour12 = w.hour % 12 == 0 ? 12 : w.hour % 12;
     const int hour = twelve ? hour12 : w.hour;
     QString out;
@@ -166,4 +162,4 @@ QString renderDate(const NumberFormat::Section& s, double serial) {
     return out;
 }
 
-}  // namespace velmora::xls
+}  // namespace velmora::formula
