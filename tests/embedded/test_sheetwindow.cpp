@@ -543,7 +543,8 @@ void TestSheetWindow::copyAndPasteBack() {
 
 // Scores copied from a spreadsheet program: pasted in one step with one
 // repaint (and one for the totals, means and ranks the template computes
-// from them), taken back whole (totals too) by one undo, saved as shown.
+// from them), taken back whole (totals too) by one undo, averaged by a
+// typed formula, saved as shown.
 void TestSheetWindow::fiftyByThirteenScores() {
     Window w({{"C60", "旧"}});
     const auto total = [](int r) {
@@ -576,19 +577,28 @@ void TestSheetWindow::fiftyByThirteenScores() {
     QCOMPARE(w.cell("P51").number, total(49));
     QCOMPARE(w.cell("O51").number, double(60 + (49 * 13 + 12) % 41));
     QCOMPARE(w.selection(), QStringLiteral("C2:O51"));
-    // With VELMORA_SCREENSHOTS set to a folder, the pasted block is saved
-    // there as a picture to look at.
-    if (const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOTS"); !folder.isEmpty()) {
-        w.window->resize(1200, 800);
-        QVERIFY(QTest::qWaitForWindowExposed(w.window));
-        QVERIFY(w.window->grab().save(folder + "/sheetwindow-pasted-scores.png"));
-    }
     w.keys("C+Z");
     QVERIFY(w.cell("C2").isEmpty() && w.cell("O51").isEmpty());
     QCOMPARE(w.cell("P51").toText(), QString());  // no scores, no total
     QCOMPARE(w.cell("C1").toText(), QStringLiteral("政治"));
     w.keys("C+Y");
     QCOMPARE(w.cell("O51").number, double(60 + (49 * 13 + 12) % 41));
+    // A formula typed below the block shows its value, the bar the formula.
+    w.goTo("C53");
+    w.keys("=AVERAGE(C2:C51) Enter Up");
+    double average = 0;
+    for (int r = 0; r < 50; ++r) average += (60 + r * 13 % 41) / 50.0;
+    QCOMPARE(w.cell("C53").number, average);
+    QCOMPARE(w.window->findChild<QPlainTextEdit*>("contentBox")->toPlainText(),
+             QStringLiteral("=AVERAGE(C2:C51)"));
+    // With VELMORA_SCREENSHOTS set to a folder, the window is saved there as
+    // a picture to look at.
+    if (const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOTS"); !folder.isEmpty()) {
+        w.window->resize(1200, 800);
+        QVERIFY(QTest::qWaitForWindowExposed(w.window));
+        w.goTo("C53");  // in view at the window's new size
+        QVERIFY(w.window->grab().save(folder + "/sheetwindow-pasted-scores.png"));
+    }
     w.keys("C+S");
     const xls::XlsWorkbook saved = xls::XlsWorkbook::load(w.path);
     const int sheet = saved.sheetIndex(kScoresSheet);
@@ -598,6 +608,7 @@ void TestSheetWindow::fiftyByThirteenScores() {
         // The totals' results are in their records (read before any calculation).
         QCOMPARE(saved.cell(sheet, {r, 15}).number, total(r - 1));
     }
+    QCOMPARE(saved.cell(sheet, {52, 2}).number, average);
     QVERIFY(w.window->edits().history().canUndo());  // saving keeps the history
 }
 
