@@ -340,7 +340,6 @@ void TestSheetWindow::formulas_data() {
     QTest::addColumn<QString>("message");
     QTest::newRow("AVERAGE shows its value") << "=AVERAGE(C2:C3) Enter" << "85"
                                              << "=AVERAGE(C2:C3)" << "";
-    QTest::newRow("lower case") << "=sum(c2:c3) Enter" << "170" << "=SUM(C2:C3)" << "";
     QTest::newRow("through the input method") << "IM:=C2&\"分\" Enter" << "80分"
                                               << "=C2&\"分\"" << "";
     QTest::newRow("in the formula bar") << "bar:=C2*2" << "160" << "=C2*2" << "";
@@ -676,9 +675,6 @@ void TestSheetWindow::formulasCopyAndFill_data() {
     QTest::addColumn<QStringList>("cells");  // address|as typed|value
     QTest::newRow("copy moves relative references")
         << "P2" << "C+C" << "P3" << QStringList{"P3|=SUM(C3:O3)|0", "P2|=SUM(C2:O2)|170"};
-    QTest::newRow("absolute parts stay") << "Q2" << "C+C" << "R5" << QStringList{"R5|=Q5/$P$2|0"};
-    QTest::newRow("moved off the sheet") << "P2" << "C+C" << "A1"
-                                         << QStringList{"A1|=SUM(#REF!)|#REF!"};
     QTest::newRow("a block keeps its own references")
         << "P2:Q2" << "C+C" << "P7" << QStringList{"P7|=SUM(C7:O7)|0", "Q7|=P7/$P$2|0"};
     QTest::newRow("one formula into a selection")
