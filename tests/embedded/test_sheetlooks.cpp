@@ -119,6 +119,7 @@ void TestSheetLooks::frozenPanesStayInSight() {
     QVERIFY(QTest::qWaitForWindowExposed(o.window));
     const QList<QTableView*> panes = view->findChildren<QTableView*>();
     QCOMPARE(panes.size(), 3);
+    view->setCurrentIndex(view->model()->index(150, 30));  // the panes share it
     view->scrollTo(view->model()->index(150, 30), QAbstractItemView::PositionAtTop);
     QVERIFY(view->rowAt(view->viewport()->height() / 2) > 100);
     int corners = 0;

@@ -35,6 +35,9 @@ public:
         horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     }
+    // A pane scrolls only with the grid (see the constructor): the shared
+    // current cell moving far away must not carry the frozen part along.
+    void scrollTo(const QModelIndex&, ScrollHint) override {}
     bool openEditor(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
         return edit(index, trigger, event);
     }
