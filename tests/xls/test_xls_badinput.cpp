@@ -1,4 +1,5 @@
 #include "corpusfile.h"
+#include "workbookparts.h"
 #include "workbook/xls/bytes.h"
 #include "workbook/xls/container.h"
 #include "workbook/xls/records.h"
@@ -11,6 +12,8 @@
 
 using namespace velmora;
 using namespace velmora::xls;
+using test::find;
+using test::withStream;
 
 Q_DECLARE_METATYPE(std::function<QByteArray()>)
 
@@ -22,23 +25,6 @@ QByteArray created() {
     wb.setText(0, {1, 0}, QStringLiteral("别的"));
     wb.setNumber(0, {2, 1}, 3);
     return wb.toBytes();
-}
-
-// The workbook stream of a file, changed by f, put back into the file.
-QByteArray withStream(const QByteArray& file, const std::function<void(QByteArray&)>& f) {
-    Container c = readContainer(file);
-    for (ContainerEntry& e : c.entries)
-        if (e.name == QLatin1String("Workbook"))
-            f(e.data);
-    return writeContainer(c);
-}
-
-// Position of the first record of a type in the stream.
-qsizetype find(const QByteArray& stream, quint16 type) {
-    for (qsizetype at = 0; at + 4 <= stream.size(); at += 4 + u16(stream.constData() + at + 2))
-        if (u16(stream.constData() + at) == type)
-            return at;
-    return -1;
 }
 
 // Compound-file surgery on the raw bytes: the sector holding a stream's

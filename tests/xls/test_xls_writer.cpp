@@ -100,11 +100,14 @@ void TestXlsWriter::writeInsideMulRecordSplitsOnlyThere() {
     const Sheet& s0 = before.sheets[before.worksheets[size_t(sheet)]];
     const Sheet& s1 = after.sheets[after.worksheets[size_t(sheet)]];
     // Formats stay with their cells; one record became at most three.
-    for (const CellSlot& slot : s0.cells) {
-        const CellSlot* now = s1.slot(slot.key);
+    int cells = 0;
+    s0.forEachSlot(before.stream, [&](const CellSlot& slot) {
+        const auto now = s1.slot(after.stream, slot.key);
         QVERIFY(now);
         QCOMPARE(cellXf(after.stream, s1, *now), cellXf(before.stream, s0, slot));
-    }
+        ++cells;
+    });
+    QVERIFY(cells > 0);
     const int mulBefore = countRecords(s0, type), mulAfter = countRecords(s1, type);
     QVERIFY(mulAfter >= mulBefore - 1 && mulAfter <= mulBefore + 1);
     QCOMPARE(countRecords(s1, rt::kLabelSst), countRecords(s0, rt::kLabelSst) + 1);

@@ -7,28 +7,6 @@
 
 namespace velmora::xls {
 
-namespace {
-
-bool isCell(quint16 t) {
-    switch (t) {
-        case rt::kLabelSst:
-        case rt::kLabel:
-        case rt::kRString:
-        case rt::kNumber:
-        case rt::kRk:
-        case rt::kMulRk:
-        case rt::kBlank:
-        case rt::kMulBlank:
-        case rt::kBoolErr:
-        case rt::kFormula:
-            return true;
-        default:
-            return false;
-    }
-}
-
-}  // namespace
-
 CellTable readCellTable(const Sheet& sheet, const QByteArray& stream) {
     CellTable table;
     table.first = sheet.records.size();
@@ -48,12 +26,11 @@ CellTable readCellTable(const Sheet& sheet, const QByteArray& stream) {
                 depth += t == rt::kBof ? 1 : t == rt::kEof ? -1 : 0;
                 candidates.push_back(i++);
             } while (depth > 0 && i < end);
-        } else if (isCell(r.type)) {
+        } else if (isCellRecord(r.type)) {
             const size_t j = std::min(pastCell(sheet.records, i), end);
             CellUnit u;
             u.first = u16(b + 2);
-            u.last =
-                isMultiCell(r.type) ? u.first + (r.size - 6) / multiCellWidth(r.type) - 1 : u.first;
+            u.last = u.first + cellsIn(r) - 1;
             u.record = i;
             u.recordEnd = j;
             table.rows[u16(b)].push_back(u);
@@ -102,7 +79,7 @@ QByteArray unitBytes(const CellUnit& u, const Sheet& sheet, const QByteArray& st
     const char* b = r.body(stream);
     const int first = isMultiCell(r.type) ? u16(b + 2) : u.first;
     const int width = multiCellWidth(r.type);
-    const int count = isMultiCell(r.type) ? (r.size - 6) / width : 1;
+    const int count = cellsIn(r);
     if (u.first == first && u.last == first + count - 1) {
         const qint64 end = sheet.records[u.recordEnd - 1].end();
         return QByteArray(stream.constData() + r.pos, end - r.pos);

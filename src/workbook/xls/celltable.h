@@ -35,14 +35,6 @@ struct CellTable {
 
 CellTable readCellTable(const Sheet& sheet, const QByteArray& stream);
 
-// MULRK and MULBLANK hold a run of cells of one row: 6 and 2 bytes a cell.
-inline bool isMultiCell(quint16 type) {
-    return type == rt::kMulRk || type == rt::kMulBlank;
-}
-inline int multiCellWidth(quint16 type) {
-    return type == rt::kMulRk ? 6 : 2;
-}
-
 // Merges the sheet's edits into the table: written cells become LABELSST,
 // NUMBER or FORMULA records keeping their format, cleared ones BLANK; MULRK
 // and MULBLANK records are split only where an edit falls inside them. Every

@@ -4,6 +4,7 @@
 #include "workbook/xls/xlsworkbook.h"
 
 #include <QSysInfo>
+#include <algorithm>
 
 namespace velmora::xls {
 
@@ -166,7 +167,7 @@ QByteArray RecordReader::bytes(qint64 n) {
     return out;
 }
 
-void RecordReader::skip(qint64 n) {
+void RecordReader::skipOn(qint64 n) {
     while (n > 0) {
         if (offset_ == records_[index_].size)
             nextRecord();
@@ -183,31 +184,64 @@ QString RecordReader::chars(qint64 count, bool wide) {
     return out;
 }
 
-void RecordReader::appendChars(QString& out, qint64 count, bool wide) {
+// Characters up to count, record by record: at a record boundary inside
+// them the next CONTINUE starts with a flag byte that may switch the width.
+// take(p, n, wide) gets each piece of n characters.
+template <typename Take>
+void RecordReader::walkChars(qint64 count, bool wide, Take take) {
     while (count > 0) {
         if (offset_ == records_[index_].size) {
             nextRecord();
             wide = xls::u8(need(1)) & 1;
         }
         const int width = wide ? 2 : 1;
-        const qint64 take = std::min<qint64>(count, (records_[index_].size - offset_) / width);
-        if (take == 0)
+        const qint64 n = std::min<qint64>(count, (records_[index_].size - offset_) / width);
+        if (n == 0)
             broken();
-        const char* p = records_[index_].body(stream_) + offset_;
-        if (wide) {
-            const qsizetype at = out.size();
-            out.resize(at + take);
-            QChar* dst = out.data() + at;
-            if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian)
-                std::memcpy(dst, p, size_t(take) * 2);
-            else
-                for (qint64 i = 0; i < take; ++i) dst[i] = QChar(xls::u16(p + 2 * i));
-        } else {
-            out.append(QLatin1StringView(p, take));
-        }
-        offset_ += int(take * width);
-        count -= take;
+        take(records_[index_].body(stream_) + offset_, n, wide);
+        offset_ += int(n * width);
+        count -= n;
     }
+}
+
+void RecordReader::appendChars(QString& out, qint64 count, bool wide) {
+    walkChars(count, wide, [&out](const char* p, qint64 n, bool wide) {
+        if (!wide) {
+            out.append(QLatin1StringView(p, n));
+            return;
+        }
+        const qsizetype at = out.size();
+        out.resize(at + n);
+        QChar* dst = out.data() + at;
+        if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian)
+            std::memcpy(dst, p, size_t(n) * 2);
+        else
+            for (qint64 i = 0; i < n; ++i) dst[i] = QChar(xls::u16(p + 2 * i));
+    });
+}
+
+void RecordReader::skipChars(qint64 count, bool wide) {
+    walkChars(count, wide, [](const char*, qint64, bool) {});
+}
+
+RecordReader RecordReader::at(const QByteArray& stream, const std::vector<Record>& records,
+                              quint32 position) {
+    // The last record whose body starts at or before the position; a
+    // position at the very end of a body is where the next record goes on.
+    if (records.empty() || position < records.front().pos + 4)
+        broken();
+    size_t first = 0, n = records.size();
+    while (n > 1) {
+        const size_t half = n / 2;
+        if (records[first + half].pos + 4 <= position)
+            first += half;
+        n -= half;
+    }
+    if (position > records[first].end())
+        broken();
+    RecordReader in(stream, records, first);
+    in.offset_ = int(position - (records[first].pos + 4));
+    return in;
 }
 
 }  // namespace velmora::xls

@@ -75,24 +75,44 @@ class RecordReader {
 public:
     RecordReader(const QByteArray& stream, const std::vector<Record>& records, size_t first,
                  bool followContinues = true);
+    // A reader going on from a position() an earlier reader over the same
+    // records gave.
+    static RecordReader at(const QByteArray& stream, const std::vector<Record>& records,
+                           quint32 position);
 
     quint8 u8();
     quint16 u16();
     quint32 u32();
     // Bytes that may span record boundaries (rich-text runs, phonetic data).
     QByteArray bytes(qint64 n);
-    void skip(qint64 n);
+    void skip(qint64 n) {
+        if (offset_ + n <= records_[index_].size)
+            offset_ += int(n);
+        else
+            skipOn(n);
+    }
     // Characters of a string: at a record boundary inside the characters the
     // next CONTINUE starts with a flag byte that may switch the width.
     QString chars(qint64 count, bool wide);
     void appendChars(QString& out, qint64 count, bool wide);
+    void skipChars(qint64 count, bool wide);
 
     // Where the next byte comes from: record index and offset in its body.
     size_t recordIndex() const { return index_; }
     int offsetInRecord() const { return offset_; }
+    // What is left of the current record.
+    QByteArrayView rest() const {
+        return QByteArrayView(records_[index_].body(stream_) + offset_,
+                              records_[index_].size - offset_);
+    }
+    // The same as a position in the stream.
+    quint32 position() const { return records_[index_].pos + 4 + quint32(offset_); }
     bool atEnd();
 
 private:
+    template <typename Take>
+    void walkChars(qint64 count, bool wide, Take take);
+    void skipOn(qint64 n);  // into the CONTINUE records after this one
     void nextRecord();
     const char* need(int n);  // n bytes inside the current record
 

@@ -5,18 +5,19 @@
 
 namespace velmora::xls {
 
-CellRef lastCell(const Sheet& sheet) {
+CellRef lastCell(const Sheet& sheet, const QByteArray& stream) {
     CellRef last{-1, -1};
     const auto take = [&](quint32 key) {
         const CellRef r = keyRef(key);
         last.row = std::max(last.row, r.row);
         last.column = std::max(last.column, r.column);
     };
-    for (const CellSlot& slot : sheet.cells)
+    sheet.forEachSlot(stream, [&](const CellSlot& slot) {
         if (!sheet.edits.contains(slot.key))
             take(slot.key);
+    });
     for (const auto& [key, edit] : sheet.edits)
-        if (edit.kind != Edit::Kind::Clear || sheet.slot(key))
+        if (edit.kind != Edit::Kind::Clear || sheet.slot(stream, key))
             take(key);
     return last;
 }

@@ -107,12 +107,42 @@ void readLayout(Sheet& sheet, const Record& r, const char* b) {
 
 }  // namespace
 
-const CellSlot* Sheet::slot(quint32 key) const {
-    auto it = std::upper_bound(cells.begin(), cells.end(), key,
-                               [](quint32 k, const CellSlot& s) { return k < s.key; });
-    if (it == cells.begin() || (it - 1)->key != key)
-        return nullptr;
-    return &*(it - 1);
+std::optional<CellSlot> Sheet::slot(const QByteArray& stream, quint32 key) const {
+    if (!cellsInOrder) {
+        auto it = std::upper_bound(cells.begin(), cells.end(), key,
+                                   [](quint32 k, const CellSlot& s) { return k < s.key; });
+        if (it == cells.begin() || (it - 1)->key != key)
+            return std::nullopt;
+        return *(it - 1);
+    }
+    // The last cell record starting at or before the key. Other records lie
+    // between the cell records (ROW, DBCELL): a probe goes on to the next
+    // cell record; the records it passes are left behind either way.
+    const auto at = [&](size_t i) {
+        const char* b = records[i].body(stream);
+        return std::pair{int(u16(b)), int(u16(b + 2))};
+    };
+    size_t lo = firstCell, hi = endCells, found = endCells;
+    while (lo < hi) {
+        size_t i = lo + (hi - lo) / 2;
+        const size_t probe = i;
+        while (i < hi && !isCellRecord(records[i].type)) ++i;
+        if (i == hi) {
+            hi = probe;
+        } else if (const auto [row, column] = at(i); cellKey(row, column) <= key) {
+            found = i;
+            lo = i + 1;
+        } else {
+            hi = probe;
+        }
+    }
+    if (found == endCells)
+        return std::nullopt;
+    const auto [row, column] = at(found);
+    const int entry = int(key & 0xFF) - column;
+    if (int(key >> 8) != row || entry >= cellsIn(records[found]))
+        return std::nullopt;
+    return CellSlot{key, quint32(found), quint16(entry)};
 }
 
 int Sheet::newCellXf(int row, int column, int defaultXf) const {
@@ -124,15 +154,27 @@ int Sheet::newCellXf(int row, int column, int defaultXf) const {
     return defaultXf;
 }
 
+namespace {
+// Records between two cell records beyond which the records stop serving
+// as the index (a lookup passes at most this many per probe).
+constexpr int kMaxGap = 1024;
+}  // namespace
+
 void indexCells(Sheet& sheet, const QByteArray& stream, size_t stringCount) {
-    sheet.cells.reserve(sheet.records.size());
     int depth = 0;
+    qint64 lastKey = -1;
+    int gap = 0;
     for (size_t i = 0; i < sheet.records.size(); ++i) {
         const Record& r = sheet.records[i];
         if (r.type == rt::kBof)
             ++depth;
         else if (r.type == rt::kEof)
             --depth;
+        if (depth != 1 || !isCellRecord(r.type)) {
+            ++gap;
+            if (depth != 1 && lastKey >= 0)
+                gap = kMaxGap + 1;  // an embedded substream among the cells
+        }
         if (depth != 1)
             continue;
         const char* b = r.body(stream);
@@ -147,29 +189,39 @@ void indexCells(Sheet& sheet, const QByteArray& stream, size_t stringCount) {
                 sheet.shared.push_back({u16(f.body(stream)), u16(f.body(stream) + 2), i - 1, i});
             continue;
         }
-        const int minimum = minimumSize(r.type);
-        if (minimum < 0)
+        if (!isCellRecord(r.type))
             continue;
-        if (r.size < minimum)
+        if (r.size < minimumSize(r.type))
             badCell(sheet);
         const int row = u16(b);
         const int column = u16(b + 2);
-        if (r.type == rt::kMulRk || r.type == rt::kMulBlank) {
-            const int width = r.type == rt::kMulRk ? 6 : 2;
-            const int count = (r.size - 6) / width;
-            if (column + count > CellRef::kMaxColumns)
-                badCell(sheet);
-            for (int e = 0; e < count; ++e)
-                sheet.cells.push_back({cellKey(row, column + e), quint32(i), quint16(e)});
-            continue;
-        }
-        if (column >= CellRef::kMaxColumns)
+        const int count = cellsIn(r);
+        if (column + count > CellRef::kMaxColumns)
             badCell(sheet);
         if (r.type == rt::kLabelSst && u32(b + 6) >= stringCount)
             badCell(sheet);
         if (r.type == rt::kFormula)
             sheet.hasFormulas = true;
-        sheet.cells.push_back({cellKey(row, column), quint32(i), 0});
+        if (lastKey < 0)
+            sheet.firstCell = i;
+        else if (qint64(cellKey(row, column)) <= lastKey || gap > kMaxGap)
+            sheet.cellsInOrder = false;
+        sheet.endCells = i + 1;
+        lastKey = cellKey(row, column + count - 1);
+        gap = 0;
+    }
+    if (sheet.cellsInOrder)
+        return;
+    sheet.cells.reserve(sheet.records.size());
+    depth = 0;
+    for (size_t i = 0; i < sheet.records.size(); ++i) {
+        const Record& r = sheet.records[i];
+        depth += r.type == rt::kBof ? 1 : r.type == rt::kEof ? -1 : 0;
+        if (depth != 1 || !isCellRecord(r.type))
+            continue;
+        const char* b = r.body(stream);
+        for (int e = 0; e < cellsIn(r); ++e)
+            sheet.cells.push_back({cellKey(u16(b), u16(b + 2) + e), quint32(i), quint16(e)});
     }
     std::stable_sort(sheet.cells.begin(), sheet.cells.end(),
                      [](const CellSlot& a, const CellSlot& b) { return a.key < b.key; });
@@ -233,7 +285,18 @@ CellValue toCellValue(const formula::Value& v, bool date, bool date1904) {
     return CellValue();
 }
 
+bool readSharedText(const ReadContext& ctx, const Sheet& sheet, const CellSlot& slot,
+                    QString& into) {
+    const Record& r = sheet.records[slot.record];
+    if (r.type != rt::kLabelSst)
+        return false;
+    ctx.strings.read(u32(r.body(ctx.stream) + 6), into);
+    return true;
+}
+
 CellValue cellValue(const ReadContext& ctx, const Sheet& sheet, const CellSlot& slot) {
+    if (QString text; readSharedText(ctx, sheet, slot, text))
+        return CellValue::makeText(text);
     const formula::Value v = storedValue(ctx, sheet, slot);
     return toCellValue(v, v.isNumber() && ctx.formats.isDate(cellXf(ctx.stream, sheet, slot)),
                        ctx.formats.date1904);

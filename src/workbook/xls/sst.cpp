@@ -6,66 +6,169 @@
 
 #include <QSysInfo>
 #include <algorithm>
+#include <cstring>
 
 namespace velmora::xls {
 
 namespace {
+
 constexpr quint8 kWide = 0x01, kPhonetic = 0x04, kRich = 0x08;
+
+struct StringHeader {
+    quint16 count = 0;
+    bool wide = false;
+    quint16 runs = 0;      // rich-text formatting runs after the characters
+    quint32 phonetic = 0;  // bytes of phonetic data after the runs
+    int size = 3;          // of the header itself
+
+    qint64 charBytes() const { return qint64(count) * (wide ? 2 : 1); }
+    qint64 bytesAfter() const { return qint64(runs) * 4 + phonetic; }
+};
+
+StringHeader readHeader(RecordReader& in) {
+    StringHeader h;
+    h.count = in.u16();
+    const quint8 flags = in.u8();
+    h.wide = flags & kWide;
+    h.runs = (flags & kRich) ? in.u16() : 0;
+    h.phonetic = (flags & kPhonetic) ? in.u32() : 0;
+    h.size = 3 + ((flags & kRich) ? 2 : 0) + ((flags & kPhonetic) ? 4 : 0);
+    return h;
 }
+
+// Most strings lie in one record with their header: those are read from
+// its bytes without the record layer. True when `rest` holds the header
+// and the characters after it.
+bool wholeAt(QByteArrayView rest, StringHeader& h) {
+    if (rest.size() < 3)
+        return false;
+    const char* p = rest.data();
+    const quint8 flags = u8(p + 2);
+    h.size = 3 + ((flags & kRich) ? 2 : 0) + ((flags & kPhonetic) ? 4 : 0);
+    if (rest.size() < h.size)
+        return false;
+    h.count = u16(p);
+    h.wide = flags & kWide;
+    h.runs = (flags & kRich) ? u16(p + 3) : 0;
+    h.phonetic = (flags & kPhonetic) ? u32(p + h.size - 4) : 0;
+    return h.size + h.charBytes() <= rest.size();
+}
+
+// Reads a string's header and puts its characters into out from `at` on,
+// leaving the reader at its runs and phonetic data; true when a CR is
+// among them.
+bool putString(RecordReader& in, QString& out, qsizetype at, StringHeader& h) {
+    if (const QByteArrayView rest = in.rest(); wholeAt(rest, h)) {
+        out.resize(at + h.count);
+        const char* from = rest.data() + h.size;
+        char16_t* to = reinterpret_cast<char16_t*>(out.data()) + at;
+        bool cr = false;
+        if (h.wide) {
+            std::memcpy(to, from, size_t(h.count) * 2);
+            if constexpr (QSysInfo::ByteOrder != QSysInfo::LittleEndian)
+                for (int k = 0; k < h.count; ++k) to[k] = u16(from + 2 * k);
+            for (int k = 0; k < h.count; ++k) cr |= to[k] == u'\r';
+        } else {
+            for (int k = 0; k < h.count; ++k) {
+                to[k] = u8(from + k);
+                cr |= from[k] == '\r';
+            }
+        }
+        in.skip(h.size + h.charBytes());
+        return cr;
+    }
+    h = readHeader(in);
+    out.resize(at);
+    in.appendChars(out, h.count, h.wide);
+    return QStringView(out).mid(at).contains(u'\r');
+}
+
+}  // namespace
 
 SstView SharedStrings::stored(size_t i) const {
-    const auto it = extras_.find(quint32(i));
-    const SstExtra* extra = it == extras_.end() ? nullptr : &it->second;
+    const Pool& p = pool();
+    const auto it = p.extras.find(quint32(i));
+    const SstExtra* extra = it == p.extras.end() ? nullptr : &it->second;
     return SstView{extra && !extra->stored.isNull() ? QStringView(extra->stored) : text(i), extra,
-                   bool(entries_[i].wide)};
+                   bool(p.entries[i].wide)};
 }
 
-void SharedStrings::reserve(size_t strings, qsizetype characters) {
-    entries_.reserve(strings);
-    pool_.reserve(characters);
+void SharedStrings::read(size_t i, QString& out) const {
+    if (pool_) {
+        out.resize(0);
+        out.append(text(i));
+        return;
+    }
+    RecordReader in = RecordReader::at(stream_, records_, starts_[i]);
+    StringHeader h;
+    if (putString(in, out, 0, h))
+        out = normalizeLineBreaks(out);
 }
 
-void SharedStrings::add(qsizetype offset, bool wide, SstExtra* extra) {
-    Entry e;
-    e.offset = quint32(offset);
-    e.length = quint32(pool_.size() - offset);
-    e.wide = wide;
-    if (extra)
-        extras_.emplace(quint32(entries_.size()), std::move(*extra));
-    entries_.push_back(e);
-}
-
-SharedStrings readSst(const QByteArray& stream, const std::vector<Record>& records, size_t index) {
-    RecordReader in(stream, records, index);
-    SharedStrings sst;
-    sst.total = in.u32();
-    const quint32 unique = in.u32();
-    // The counts come from the file: an allocation never trusts them beyond
-    // what the records can hold (a string takes at least 3 bytes).
-    const qint64 bytes = continuedSize(records, index);
-    sst.reserve(std::min<quint64>(unique, quint64(bytes / 3)), bytes);
-    QString& pool = sst.pool();
-    for (quint32 i = 0; i < unique && !in.atEnd(); ++i) {
-        const quint16 count = in.u16();
-        const quint8 flags = in.u8();
-        const quint16 runCount = (flags & kRich) ? in.u16() : 0;
-        const quint32 phoneticSize = (flags & kPhonetic) ? in.u32() : 0;
-        const qsizetype offset = pool.size();
-        in.appendChars(pool, count, flags & kWide);
+// The whole table once more, every string's characters into the pool. A
+// string holding CR keeps its characters as stored beside the text.
+const SharedStrings::Pool& SharedStrings::pool() const {
+    if (pool_)
+        return *pool_;
+    Pool p;
+    p.chars.reserve(characters_);
+    p.entries.reserve(count_);
+    RecordReader in(stream_, records_, 0);
+    in.skip(8);
+    for (size_t i = 0; i < count_; ++i) {
+        StringHeader h;
+        const qsizetype offset = p.chars.size();
+        const bool cr = putString(in, p.chars, offset, h);
         SstExtra extra;
-        bool hasExtra = runCount || phoneticSize;
-        if (QStringView(pool).mid(offset).contains(u'\r')) {
-            extra.stored = pool.mid(offset);
-            pool.resize(offset);
-            pool += normalizeLineBreaks(extra.stored);
+        bool hasExtra = h.runs || h.phonetic;
+        if (cr) {
+            extra.stored = p.chars.mid(offset);
+            p.chars.resize(offset);
+            p.chars += normalizeLineBreaks(extra.stored);
             hasExtra = true;
         }
         if (hasExtra) {
-            extra.runs = in.bytes(qint64(runCount) * 4);
-            extra.phonetic = in.bytes(phoneticSize);
+            extra.runs = in.bytes(qint64(h.runs) * 4);
+            extra.phonetic = in.bytes(h.phonetic);
+            p.extras.emplace(quint32(i), std::move(extra));
         }
-        sst.add(offset, flags & kWide, hasExtra ? &extra : nullptr);
+        Entry e;
+        e.offset = quint32(offset);
+        e.length = quint32(p.chars.size() - offset);
+        e.wide = h.wide;
+        p.entries.push_back(e);
     }
+    pool_ = std::move(p);
+    // The positions are not needed any more: read() takes the pool.
+    std::vector<quint32>().swap(starts_);
+    return *pool_;
+}
+
+SharedStrings readSst(const QByteArray& stream, const std::vector<Record>& records, size_t index) {
+    SharedStrings sst;
+    sst.stream_ = stream;
+    sst.records_.assign(records.begin() + qsizetype(index),
+                        records.begin() + qsizetype(pastContinues(records, index)));
+    RecordReader in(stream, sst.records_, 0);
+    sst.total = in.u32();
+    const quint32 unique = in.u32();
+    // The count comes from the file: an allocation never trusts it beyond
+    // what the records can hold (a string takes at least 3 bytes).
+    const qint64 bytes = continuedSize(records, index);
+    sst.starts_.reserve(std::min<quint64>(unique, quint64(bytes / 3)));
+    for (quint32 i = 0; i < unique && !in.atEnd(); ++i) {
+        sst.starts_.push_back(in.position());
+        StringHeader h;
+        if (wholeAt(in.rest(), h)) {
+            in.skip(h.size + h.charBytes());
+        } else {
+            h = readHeader(in);
+            in.skipChars(h.count, h.wide);
+        }
+        in.skip(h.bytesAfter());
+        sst.characters_ += h.count;
+    }
+    sst.count_ = sst.starts_.size();
     return sst;
 }
 

@@ -1,16 +1,17 @@
 #pragma once
 
+#include "workbook/xls/records.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
 // The shared string table (SST with its CONTINUE records) and its index
 // (EXTSST). Text cells refer to strings by their position in the table.
 namespace velmora::xls {
-
-struct Record;
 
 // What a string carries besides its characters, kept so that a rewritten
 // table gives every string back its formatting and phonetic guide.
@@ -27,37 +28,51 @@ struct SstView {
     bool wide = false;  // 16-bit characters even where 8 bits would do
 };
 
-// The strings of a loaded table, their characters in one pool: a class
-// workbook holds few strings, a large one hundreds of thousands.
+// The strings of a loaded table. Loading notes where each string lies in
+// the stream; reading the cells one after another takes each string from
+// there (read), while what looks strings up again and again (the
+// calculation, the writer) has the table's characters in one pool, made on
+// first use (text, stored).
 class SharedStrings {
 public:
     quint32 total = 0;  // references from cells, as the file says
 
-    size_t size() const { return entries_.size(); }
-    // The text with line breaks normalized.
+    size_t size() const { return count_; }
+    // The text with line breaks normalized; it lives as long as the table.
     QStringView text(size_t i) const {
-        return QStringView(pool_).mid(entries_[i].offset, entries_[i].length);
+        const Entry& e = pool().entries[i];
+        return QStringView(pool_->chars).mid(e.offset, e.length);
     }
-    bool hasExtra(size_t i) const { return extras_.count(quint32(i)) != 0; }
+    bool hasExtra(size_t i) const { return pool().extras.count(quint32(i)) != 0; }
     SstView stored(size_t i) const;
-
-    void reserve(size_t strings, qsizetype characters);
-    QString& pool() { return pool_; }
-    // The string whose text was just appended to the pool at offset.
-    void add(qsizetype offset, bool wide, SstExtra* extra);
+    // The text with line breaks normalized into out, reusing its room.
+    void read(size_t i, QString& out) const;
 
 private:
+    friend SharedStrings readSst(const QByteArray&, const std::vector<Record>&, size_t);
+
     struct Entry {
         quint32 offset = 0;
         quint32 length : 31;
         quint32 wide : 1;
     };
-    QString pool_;
-    std::vector<Entry> entries_;
-    std::unordered_map<quint32, SstExtra> extras_;
+    struct Pool {
+        QString chars;
+        std::vector<Entry> entries;
+        std::unordered_map<quint32, SstExtra> extras;
+    };
+    const Pool& pool() const;
+
+    QByteArray stream_;
+    std::vector<Record> records_;   // the SST record and its CONTINUE records
+    mutable std::vector<quint32> starts_;  // each string's position in the stream, until the pool is made
+    size_t count_ = 0;
+    qsizetype characters_ = 0;      // in all strings, for the pool
+    mutable std::optional<Pool> pool_;
 };
 
-// Reads the table starting at records[index] (the SST record).
+// Reads the table starting at records[index] (the SST record): where each
+// string starts. Throws XlsError when a string runs past the table's end.
 SharedStrings readSst(const QByteArray& stream, const std::vector<Record>& records, size_t index);
 
 // A string of the table to write, by position.

@@ -20,7 +20,7 @@ std::vector<quint32> referenceCounts(const WorkbookData& wb) {
                 ++refs[isst];
         }
         for (const auto& [key, edit] : sheet.edits) {
-            const CellSlot* slot = sheet.slot(key);
+            const auto slot = sheet.slot(wb.stream, key);
             if (!slot || sheet.records[slot->record].type != rt::kLabelSst)
                 continue;
             const quint32 isst = u32(sheet.records[slot->record].body(wb.stream) + 6);

@@ -39,7 +39,7 @@ void addFormulaCell(Calculation& calc, const WorkbookData& wb, const Sheet& s, i
         std::vector<Value> cached;
         for (int r = f->range.firstRow; r <= f->range.lastRow; ++r)
             for (int c = f->range.firstColumn; c <= f->range.lastColumn; ++c) {
-                const CellSlot* cell = s.slot(cellKey(r, c));
+                const auto cell = s.slot(wb.stream, cellKey(r, c));
                 cached.push_back(cell ? storedValue(ctx, s, *cell) : Value());
             }
         calc.setFormula(f->expression, f->site,
@@ -76,18 +76,16 @@ formula::Calculation& XlsWorkbook::Impl::calculation() {
     for (size_t w = 0; w < worksheets.size(); ++w) {
         const int book = int(worksheets[w]);
         const Sheet& s = sheets[size_t(book)];
-        for (size_t i = 0; i < s.cells.size(); ++i) {
-            const CellSlot& slot = s.cells[i];
-            if ((i + 1 < s.cells.size() && s.cells[i + 1].key == slot.key) ||
-                s.edits.count(slot.key))
-                continue;
+        s.forEachSlot(stream, [&](const CellSlot& slot) {
+            if (s.edits.count(slot.key))
+                return;
             if (s.records[slot.record].type == rt::kFormula) {
                 addFormulaCell(*calc, *this, s, book, slot);
             } else {
                 const CellRef at = keyRef(slot.key);
                 calc->cells().set(book, at.row, at.column, storedValue(ctx, s, slot));
             }
-        }
+        });
         for (const auto& [key, e] : s.edits) {
             const CellRef at = keyRef(key);
             if (e.kind == Edit::Kind::Formula)
@@ -108,7 +106,7 @@ void XlsWorkbook::Impl::edit(int index, CellRef ref, Edit e) {
     Sheet& s = sheet(index);
     const quint32 k = key(ref);
     checkWritable(s, ref);
-    if (e.kind == Edit::Kind::Clear && !s.slot(k)) {
+    if (e.kind == Edit::Kind::Clear && !s.slot(stream, k)) {
         if (s.edits.erase(k) && calc)
             calc->setValue(bookSheet(index), ref.row, ref.column, Value());
         return;  // nothing was there before: nothing to clear
@@ -131,7 +129,7 @@ void XlsWorkbook::Impl::reloadCell(int index, CellRef ref) {
         return;
     const Sheet& s = sheet(index);
     const int book = bookSheet(index);
-    const CellSlot* slot = s.slot(cellKey(ref.row, ref.column));
+    const auto slot = s.slot(stream, cellKey(ref.row, ref.column));
     if (slot && s.records[slot->record].type == rt::kFormula)
         addFormulaCell(*calc, *this, s, book, *slot);
     else
@@ -148,14 +146,14 @@ FormulaResults XlsWorkbook::Impl::resultsToWrite() const {
         const int book = int(worksheets[w]);
         const Sheet& s = sheets[size_t(book)];
         auto& out = results[size_t(book)];
-        for (const CellSlot& slot : s.cells) {
+        s.forEachSlot(stream, [&](const CellSlot& slot) {
             if (s.records[slot.record].type != rt::kFormula || s.edits.count(slot.key))
-                continue;
+                return;
             const CellRef at = keyRef(slot.key);
             const Value& now = calc->cells().get(book, at.row, at.column);
             if (!now.same(storedValue(ctx, s, slot)))
                 out[slot.key] = now;
-        }
+        });
         for (const auto& [key, e] : s.edits)
             if (e.kind == Edit::Kind::Formula) {
                 const CellRef at = keyRef(key);

@@ -13,11 +13,9 @@ std::vector<XlsWorkbook::FormulaCell> XlsWorkbook::formulas(int sheet) const {
     const int bookSheet = d->bookSheet(sheet);
     d->settle();
     std::vector<FormulaCell> out;
-    for (size_t i = 0; i < s.cells.size(); ++i) {
-        const CellSlot& slot = s.cells[i];
-        if ((i + 1 < s.cells.size() && s.cells[i + 1].key == slot.key) ||
-            s.records[slot.record].type != rt::kFormula || s.edits.count(slot.key))
-            continue;
+    s.forEachSlot(d->stream, [&](const CellSlot& slot) {
+        if (s.records[slot.record].type != rt::kFormula || s.edits.count(slot.key))
+            return;
         FormulaCell f;
         f.cell = keyRef(slot.key);
         const auto cf = readCellFormula(d->stream, s, slot.record, bookSheet);
@@ -27,7 +25,7 @@ std::vector<XlsWorkbook::FormulaCell> XlsWorkbook::formulas(int sheet) const {
             f.computed = d->value(sheet, slot.key);
         f.isVolatile = d->calc && d->calc->isVolatile(bookSheet, f.cell.row, f.cell.column);
         out.push_back(std::move(f));
-    }
+    });
     for (const auto& [key, e] : s.edits) {
         if (e.kind != Edit::Kind::Formula)
             continue;
@@ -48,7 +46,7 @@ std::vector<XlsWorkbook::FormulaCell> XlsWorkbook::formulas(int sheet) const {
 QString XlsWorkbook::formula(int sheet, CellRef ref) const {
     const Sheet& s = d->sheet(sheet);
     const quint32 key = Impl::key(ref);
-    const CellSlot* slot = s.slot(key);
+    const auto slot = s.slot(d->stream, key);
     if (const auto edit = s.edits.find(key); edit != s.edits.end())
         return edit->second.kind == Edit::Kind::Formula ? edit->second.text : QString();
     if (!slot || s.records[slot->record].type != rt::kFormula)

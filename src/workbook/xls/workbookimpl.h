@@ -36,7 +36,7 @@ struct XlsWorkbook::Impl : WorkbookData {
     ReadContext context() const { return {stream, strings, formats}; }
 
     int xfAt(const Sheet& s, quint32 k) const {
-        const CellSlot* slot = s.slot(k);
+        const auto slot = s.slot(stream, k);
         const CellRef at = keyRef(k);
         return slot ? cellXf(stream, s, *slot)
                     : s.newCellXf(at.row, at.column, formats.defaultCellXf());
@@ -63,7 +63,7 @@ struct XlsWorkbook::Impl : WorkbookData {
         }
         const auto edit = s.edits.find(k);
         if (edit == s.edits.end()) {
-            const CellSlot* slot = s.slot(k);
+            const auto slot = s.slot(stream, k);
             return slot ? cellValue(context(), s, *slot) : CellValue();
         }
         switch (edit->second.kind) {

@@ -91,19 +91,28 @@ void XlsWorkbook::forEachCell(int sheet,
             f(keyRef(key), v);
     };
     const ReadContext ctx = d->context();
-    for (size_t i = 0; i < s.cells.size(); ++i) {
-        const quint32 key = s.cells[i].key;
-        if (i + 1 < s.cells.size() && s.cells[i + 1].key == key)
-            continue;  // a later record for the same cell wins
+    // Texts of the shared string table are read into the same room cell
+    // after cell (a text f keeps gets a room of its own on the next read).
+    QString room;
+    s.forEachSlot(d->stream, [&](const CellSlot& slot) {
+        const quint32 key = slot.key;
         for (; edit != s.edits.end() && edit->first < key; ++edit)
             visit(edit->first, d->value(sheet, edit->first));
         if (edit != s.edits.end() && edit->first == key) {
             visit(key, d->value(sheet, key));
             ++edit;
+        } else if (d->calc) {
+            visit(key, d->value(sheet, key));
+        } else if (readSharedText(ctx, s, slot, room)) {
+            CellValue v;
+            v.kind = CellValue::Kind::Text;
+            v.text = std::move(room);
+            visit(key, v);
+            room = std::move(v.text);
         } else {
-            visit(key, d->calc ? d->value(sheet, key) : cellValue(ctx, s, s.cells[i]));
+            visit(key, cellValue(ctx, s, slot));
         }
-    }
+    });
     for (; edit != s.edits.end(); ++edit) visit(edit->first, d->value(sheet, edit->first));
 }
 
@@ -148,7 +157,7 @@ QByteArray XlsWorkbook::toBytes() const {
 namespace velmora::xls {
 
 CellRef XlsWorkbook::lastCell(int sheet) const {
-    return xls::lastCell(d->sheet(sheet));
+    return xls::lastCell(d->sheet(sheet), d->stream);
 }
 
 int XlsWorkbook::columnWidthPx(int sheet, int column) const {
@@ -253,7 +262,7 @@ bool XlsWorkbook::hasFormula(int sheet, CellRef ref) const {
     const quint32 k = Impl::key(ref);
     if (const auto edit = s.edits.find(k); edit != s.edits.end())
         return edit->second.kind == Edit::Kind::Formula;
-    const CellSlot* slot = s.slot(k);
+    const auto slot = s.slot(d->stream, k);
     return slot && s.records[slot->record].type == rt::kFormula;
 }
 
