@@ -4,6 +4,7 @@
 #include "workbook/atomicfile.h"
 #include "workbook/xls/xlsworkbook.h"
 
+#include <cstring>
 #include <stdexcept>
 
 namespace velmora::xlstool {
@@ -27,18 +28,21 @@ CellRef cellOf(const QString& address) {
     return *ref;
 }
 
-// "AM6": column letters and row number, written straight into the output.
-void address(Output& out, CellRef ref) {
-    char buf[16];
-    int n = 0;
+// "AM6": column letters and row number at p; returns the end.
+char* address(char* p, CellRef ref) {
     if (ref.column >= 26)
-        buf[n++] = char('A' + ref.column / 26 - 1);
-    buf[n++] = char('A' + ref.column % 26);
+        *p++ = char('A' + ref.column / 26 - 1);
+    *p++ = char('A' + ref.column % 26);
     char digits[8];
     int d = 0;
     for (int row = ref.row + 1; row > 0; row /= 10) digits[d++] = char('0' + row % 10);
-    while (d > 0) buf[n++] = digits[--d];
-    out.raw(buf, size_t(n));
+    while (d > 0) *p++ = digits[--d];
+    return p;
+}
+
+void address(Output& out, CellRef ref) {
+    char buf[16];
+    out.raw(buf, size_t(address(buf, ref) - buf));
 }
 
 const char* typeName(const CellValue& v) {
@@ -93,16 +97,21 @@ void dumpCells(const QString& file, Output& out) {
     const XlsWorkbook wb = XlsWorkbook::load(file);
     const QStringList names = wb.sheetNames();
     for (int s = 0; s < names.size(); ++s) {
+        // Every line of a sheet starts alike; the part up to the text is
+        // put together in one piece.
+        const std::string head = "{\"sheet\":" + Output::json(names[s]) + ",\"address\":\"";
         wb.forEachCell(s, [&](CellRef ref, const CellValue& v) {
-            out.raw("{\"sheet\":");
-            out.jsonString(names[s]);
-            out.raw(",\"address\":\"");
-            address(out, ref);
-            out.raw("\",\"type\":\"");
-            out.raw(typeName(v));
-            out.raw("\",\"text\":");
+            char middle[64];
+            char* p = address(middle, ref);
+            for (const char* part : {"\",\"type\":\"", typeName(v), "\",\"text\":"}) {
+                const size_t n = std::strlen(part);
+                std::memcpy(p, part, n);
+                p += n;
+            }
+            out.raw(head);
+            out.raw(middle, size_t(p - middle));
             out.jsonString(v.toText());
-            out.raw("}\n");
+            out.raw("}\n", 2);
         });
     }
 }
