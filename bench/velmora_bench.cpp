@@ -5,8 +5,8 @@
 // workbook (about 2,000 formulas) and of 10,000 rows of 20 formulas, and one
 // write with the recalculation of what depends on it.
 //   velmora_bench [benchmark flags]
-//   velmora_bench --write-files=DIR   writes class.xls, large.xls and the
-//                                     formula workloads for the peer, then ends
+//   velmora_bench --write-files=DIR   writes class.xls and the formula
+//                                     workloads for the peer, then ends
 #include "formulaworkloads.h"
 #include "sampleworkbooks.h"
 #include "workbook/atomicfile.h"
@@ -212,7 +212,6 @@ int main(int argc, char** argv) {
         };
         for (const auto& [name, bytes] :
              {std::pair{"class.xls", bench::classWorkbook()},
-              std::pair{"large.xls", bench::largeWorkbook()},
               std::pair{"class-formulas.json", json(formulaFiles().classWork)},
               std::pair{"large-formulas.json", json(formulaFiles().largeWork)}}) {
             QFile f(dir.filePath(QString::fromLatin1(name)));
