@@ -10,7 +10,7 @@ src="$here/../src"
 out="${1:-$here/../build/fuzz}"
 mkdir -p "$out"
 sources=("$src"/workbook/xls/*.cpp "$src"/workbook/formula/*.cpp "$src/workbook/cellref.cpp"
-  "$src/workbook/celltext.cpp")
+  "$src/workbook/celltext.cpp" "$src/workbook/dateformat.cpp")
 # shellcheck disable=SC2046
 clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined \
   -fno-sanitize-recover=undefined -DQT_NO_KEYWORDS \
