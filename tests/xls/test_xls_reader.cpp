@@ -1,5 +1,5 @@
-#include "workbookparts.h"
 #include "workbook/xls/xlsworkbook.h"
+#include "workbookparts.h"
 #include "xlrdview.h"
 
 #include <QFileInfo>
@@ -21,6 +21,7 @@ private Q_SLOTS:
     void cellsAgreeWithXlrd();
     void cellsInAnyOrder_data();
     void cellsInAnyOrder();
+    void stringsInAnyOrder();
 
 private:
     QList<QJsonObject> views_;
@@ -93,9 +94,10 @@ void TestXlsReader::cellsAgreeWithXlrd() {
         wb.forEachCell(s, [&](CellRef ref, const CellValue& v) { ours[ref] = v; });
         for (const auto& [ref, v] : theirs) {
             const CellValue mine = wb.cell(s, ref);
-            QVERIFY2(ours.count(ref) && ours.at(ref) == mine,
-                     qPrintable(QStringLiteral("%1!%2: cell and forEachCell differ")
-                                    .arg(names[s], a1(ref))));
+            QVERIFY2(
+                ours.count(ref) && ours.at(ref) == mine,
+                qPrintable(
+                    QStringLiteral("%1!%2: cell and forEachCell differ").arg(names[s], a1(ref))));
             QVERIFY2(mine == v, qPrintable(QStringLiteral("%1!%2: xlrd %3 (%4), engine %5 (%6)")
                                                .arg(names[s], a1(ref), v.toText())
                                                .arg(int(v.kind) * 10 + v.isDate)
@@ -150,6 +152,29 @@ void TestXlsReader::cellsInAnyOrder() {
         QCOMPARE(visited.count(refs[i]) ? visited[refs[i]] : QString(), cells[i]);
     }
     QCOMPARE(visited.size(), size_t(cells.count(QString()) ? 2 : 3));
+}
+
+// Cells naming the table's strings forwards, backwards and in jumps, read
+// cell by cell (each text where it lies) and then looked up one by one.
+void TestXlsReader::stringsInAnyOrder() {
+    XlsWorkbook made = XlsWorkbook::create({QStringLiteral("Sheet1")});
+    const int n = 50;
+    const auto text = [](int i) {
+        return QStringLiteral("第%1个\r文字").arg(i).repeated(1 + i % 3);
+    };
+    for (int i = 0; i < n; ++i) {
+        made.setText(0, {i, 0}, text(i));
+        made.setText(0, {i, 1}, text(n - 1 - i));
+        made.setText(0, {i, 2}, text(i * 17 % n));
+    }
+    const XlsWorkbook wb = XlsWorkbook::fromBytes(made.toBytes());
+    std::map<CellRef, QString> expected;
+    for (int i = 0; i < n; ++i)
+        for (const auto& [column, k] :
+             {std::pair{0, i}, std::pair{1, n - 1 - i}, std::pair{2, i * 17 % n}})
+            expected[{i, column}] = QString(text(k)).replace(u'\r', u'\n');
+    QCOMPARE(test::texts(wb, 0), expected);
+    for (const auto& [ref, t] : expected) QCOMPARE(wb.cell(0, ref).text, t);
 }
 
 QTEST_GUILESS_MAIN(TestXlsReader)

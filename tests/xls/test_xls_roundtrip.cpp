@@ -2,6 +2,7 @@
 #include "workbook/xls/container.h"
 #include "workbook/xls/workbookdata.h"
 #include "workbook/xls/xlsworkbook.h"
+#include "workbookparts.h"
 #include "xlrdview.h"
 
 #include <QJsonArray>
@@ -182,6 +183,10 @@ void TestXlsRoundTrip::textsAtTheContinueBoundary() {
         QVERIFY(r.size <= velmora::xls::kMaxRecordBody);
     QCOMPARE(data.strings.size(), size_t(3));
     const XlsWorkbook back = XlsWorkbook::fromBytes(file);
+    // Cell by cell first (each text read where it lies), then looked up.
+    const std::map<CellRef, QString> visited = velmora::test::texts(back, 0);
+    QCOMPARE(visited, (std::map<CellRef, QString>{
+                          {{0, 0}, filler}, {{1, 0}, text}, {{2, 0}, QStringLiteral("之后")}}));
     QCOMPARE(back.cell(0, {0, 0}).text, filler);
     QCOMPARE(back.cell(0, {1, 0}).text, text);
     QCOMPARE(back.cell(0, {2, 0}).text, QStringLiteral("之后"));

@@ -1,9 +1,9 @@
 #include "corpusfile.h"
-#include "workbookparts.h"
 #include "workbook/xls/bytes.h"
 #include "workbook/xls/container.h"
 #include "workbook/xls/workbookdata.h"
 #include "workbook/xls/xlsworkbook.h"
+#include "workbookparts.h"
 #include "xlrdview.h"
 
 #include <QFileInfo>

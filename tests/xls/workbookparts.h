@@ -40,7 +40,8 @@ inline QByteArray withStream(const QByteArray& file, const std::function<void(QB
 
 // Position of the first record of a type in the stream from `from` on.
 inline qsizetype find(const QByteArray& stream, quint16 type, qsizetype from = 0) {
-    for (qsizetype at = from; at + 4 <= stream.size(); at += 4 + xls::u16(stream.constData() + at + 2))
+    for (qsizetype at = from; at + 4 <= stream.size();
+         at += 4 + xls::u16(stream.constData() + at + 2))
         if (xls::u16(stream.constData() + at) == type)
             return at;
     return -1;

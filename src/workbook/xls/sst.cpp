@@ -83,6 +83,19 @@ bool putString(RecordReader& in, QString& out, qsizetype at, StringHeader& h) {
     return QStringView(out).mid(at).contains(u'\r');
 }
 
+// Moves the reader past one string; returns its header.
+StringHeader skipString(RecordReader& in) {
+    StringHeader h;
+    if (wholeAt(in.rest(), h)) {
+        in.skip(h.size + h.charBytes());
+    } else {
+        h = readHeader(in);
+        in.skipChars(h.count, h.wide);
+    }
+    in.skip(h.bytesAfter());
+    return h;
+}
+
 }  // namespace
 
 SstView SharedStrings::stored(size_t i) const {
@@ -99,10 +112,22 @@ void SharedStrings::read(size_t i, QString& out) const {
         out.append(text(i));
         return;
     }
-    RecordReader in = RecordReader::at(stream_, records_, starts_[i]);
+    // From the string after the one read last when i lies ahead of it by
+    // less than a step (cells read in order of their strings), else from
+    // the noted start before i.
+    size_t at = i - i % kStep;
+    quint32 position = starts_[i / kStep];
+    if (next_.index <= i && i - next_.index < i - at) {
+        at = next_.index;
+        position = next_.position;
+    }
+    RecordReader in = RecordReader::at(stream_, records_, position);
+    for (; at < i; ++at) skipString(in);
     StringHeader h;
     if (putString(in, out, 0, h))
         out = normalizeLineBreaks(out);
+    in.skip(h.bytesAfter());
+    next_ = {i + 1, in.position()};
 }
 
 // The whole table once more, every string's characters into the pool. A
@@ -155,20 +180,14 @@ SharedStrings readSst(const QByteArray& stream, const std::vector<Record>& recor
     // The count comes from the file: an allocation never trusts it beyond
     // what the records can hold (a string takes at least 3 bytes).
     const qint64 bytes = continuedSize(records, index);
-    sst.starts_.reserve(std::min<quint64>(unique, quint64(bytes / 3)));
-    for (quint32 i = 0; i < unique && !in.atEnd(); ++i) {
-        sst.starts_.push_back(in.position());
-        StringHeader h;
-        if (wholeAt(in.rest(), h)) {
-            in.skip(h.size + h.charBytes());
-        } else {
-            h = readHeader(in);
-            in.skipChars(h.count, h.wide);
-        }
-        in.skip(h.bytesAfter());
-        sst.characters_ += h.count;
+    sst.starts_.reserve(std::min<quint64>(unique, quint64(bytes / 3)) / SharedStrings::kStep + 1);
+    quint32 i = 0;
+    for (; i < unique && !in.atEnd(); ++i) {
+        if (i % SharedStrings::kStep == 0)
+            sst.starts_.push_back(in.position());
+        sst.characters_ += skipString(in).count;
     }
-    sst.count_ = sst.starts_.size();
+    sst.count_ = i;
     return sst;
 }
 

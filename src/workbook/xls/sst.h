@@ -28,8 +28,8 @@ struct SstView {
     bool wide = false;  // 16-bit characters even where 8 bits would do
 };
 
-// The strings of a loaded table. Loading notes where each string lies in
-// the stream; reading the cells one after another takes each string from
+// The strings of a loaded table. Loading notes where every 16th string lies
+// in the stream; reading the cells one after another takes each string from
 // there (read), while what looks strings up again and again (the
 // calculation, the writer) has the table's characters in one pool, made on
 // first use (text, stored).
@@ -64,10 +64,18 @@ private:
     const Pool& pool() const;
 
     QByteArray stream_;
-    std::vector<Record> records_;   // the SST record and its CONTINUE records
-    mutable std::vector<quint32> starts_;  // each string's position in the stream, until the pool is made
+    std::vector<Record> records_;  // the SST record and its CONTINUE records
+    // Where every kStep-th string starts in the stream, until the pool is
+    // made; and where the string after the one read last starts.
+    static constexpr size_t kStep = 16;
+    mutable std::vector<quint32> starts_;
+    struct Next {
+        size_t index = 0;
+        quint32 position = 0;
+    };
+    mutable Next next_;
     size_t count_ = 0;
-    qsizetype characters_ = 0;      // in all strings, for the pool
+    qsizetype characters_ = 0;  // in all strings, for the pool
     mutable std::optional<Pool> pool_;
 };
 
