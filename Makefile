@@ -33,7 +33,8 @@ install: configure
 	cmake --install $(BUILD) --prefix $(PREFIX) --strip
 
 bench: configure
-	cmake --build $(BUILD) -j $(JOBS) --target velmora_bench velmora_sheetbench velmora_commentbench velmora-xls
+	cmake --build $(BUILD) -j $(JOBS) --target velmora_bench velmora_sheetbench velmora_commentbench \
+	  velmora-xls velmora velmora_startbench velmora_cardbench
 	./bench/run.sh $(BUILD)
 
 clean:

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# What `make bench` runs after building velmora_bench and velmora-xls
-# (this script builds nothing):
+# What `make bench` runs after building velmora, velmora-xls and the bench/
+# programs (this script builds nothing):
 #   bench/run.sh BUILD_DIR
 # 1. velmora_bench: opening the class workbook, reading and storing a record
 #    card, a save against a plain write + fsync of the same bytes, and the
@@ -16,28 +16,55 @@
 #    npm's HyperFormula computing the same workloads (see below);
 # 5. velmora_commentbench: the comment writer reading a class's comments,
 #    against the same cells read straight from the engine.
+# 6. start-up and the record card as the teacher feels them, on an X server
+#    of their own (xvfb-run): velmora_startbench execs velmora and clicks 确定
+#    and velmora_cardbench clicks the record card's look-up and store
+#    (embedded host, and LibreOffice where it is installed).
+# velmora_bench's figures are repeated (BENCH_REPETITIONS, default 5) and
+# every figure is printed as min / median / max, with the load average.
 set -euo pipefail
 build="$(cd "${1:?usage: bench/run.sh BUILD_DIR}" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
-"$build/bin/velmora_bench" --benchmark_out="$work/bench.json" --benchmark_out_format=json
-/usr/bin/python3 - "$work/bench.json" <<'PY'
-import json, sys
-runs = {b["name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"]}
-def ms(name):
-    b = runs[name]
-    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
-    return b["real_time"] * scale
-card = ms("BM_ReadRecordCard")
-store, plain = ms("BM_StoreRecordCard"), ms("BM_PlainWriteAndFsync")
+reps="${BENCH_REPETITIONS:-5}"
+load() { echo "load average: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"; }
+# The repetitions of a Google Benchmark run in milliseconds, by name (the
+# part before any "/iterations:N"): median() and spread() for the scripts below.
+cat > "$work/runs.py" <<'PY'
+import json, statistics
+def load(path):
+    runs = {}
+    for b in json.load(open(path))["benchmarks"]:
+        if b.get("run_type", "iteration") != "iteration":
+            continue
+        scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
+        runs.setdefault(b["name"].split("/")[0], []).append(b["real_time"] * scale)
+    return runs
+def median(runs, name):
+    return statistics.median(runs[name])
+def spread(runs, name, form="%.3f"):
+    v = runs[name]
+    return "/".join(form % x for x in (min(v), statistics.median(v), max(v)))
+PY
+
+echo "$(load); figures are min/median/max of $reps repetitions, ms"
+"$build/bin/velmora_bench" --benchmark_repetitions="$reps" \
+  --benchmark_out="$work/bench.json" --benchmark_out_format=json >/dev/null
+PYTHONPATH="$work" /usr/bin/python3 - "$work/bench.json" <<'PY'
+import sys
+from runs import load, median, spread
+runs = load(sys.argv[1])
+plain = median(runs, "BM_PlainWriteAndFsync")
 print()
-print("record card (47 cells) read: %.3f ms (aim: under 1 ms)" % card)
-print("store (47 writes + save): %.2f ms; plain write + fsync: %.2f ms; ratio %.2f (aim: under 2)"
-      % (store, plain, store / plain))
-print("  of which building the file: %.2f ms; atomic save of its bytes: %.2f ms (ratio %.2f to plain)"
-      % (ms("BM_BuildStoredFile"), ms("BM_AtomicSave"), ms("BM_AtomicSave") / plain))
+print("record card (47 cells) read: %s ms (aim: under 1 ms)" % spread(runs, "BM_ReadRecordCard"))
+print("store (47 writes + save): %s ms; plain write + fsync: %s ms; ratio of medians %.2f (aim: under 2)"
+      % (spread(runs, "BM_StoreRecordCard", "%.2f"), spread(runs, "BM_PlainWriteAndFsync", "%.2f"),
+         median(runs, "BM_StoreRecordCard") / plain))
+print("  of which building the file: %s ms; atomic save of its bytes: %s ms (ratio %.2f to plain)"
+      % (spread(runs, "BM_BuildStoredFile", "%.2f"), spread(runs, "BM_AtomicSave", "%.2f"),
+         median(runs, "BM_AtomicSave") / plain))
 PY
 
 npm_dir="$build/bench-npm"
@@ -57,7 +84,7 @@ if [ ! -f "$data/xlwt-large.xls" ] || [ "$here/xlwt_workbook.py" -nt "$data/xlwt
 fi
 echo
 echo "dump of a workbook written by python3-xlwt (学生档案: headings, 10,000 rows x 47 columns of"
-echo "different Chinese texts); load average: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
+echo "different Chinese texts); $(load)"
 /usr/bin/python3 "$here/compare_dump.py" "$build/bin/velmora-xls" "$data/xlwt-large.xls" "$npm_dir/node_modules"
 
 "$build/bin/velmora_sheetbench" --benchmark_repetitions=7 \
@@ -93,13 +120,12 @@ if [ ! -d "$npm_dir/node_modules/hyperformula" ] && command -v npm >/dev/null; t
 fi
 echo
 echo "formulas (ours against HyperFormula; ratio = ours / peer):"
-/usr/bin/python3 - "$work/bench.json" "$work" "$npm_dir/node_modules" "$here/formulas_peer.js" <<'PY'
+PYTHONPATH="$work" /usr/bin/python3 - "$work/bench.json" "$work" "$npm_dir/node_modules" "$here/formulas_peer.js" <<'PY'
 import json, os, subprocess, sys
-# Benchmarks with a fixed number of iterations carry it in their names.
-runs = {b["name"].split("/")[0]: b for b in json.load(open(sys.argv[1]))["benchmarks"]}
+from runs import load, median, spread
+runs = load(sys.argv[1])
 def ms(name):
-    b = runs[name]
-    return b["real_time"] * {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
+    return median(runs, name)
 modules, script = sys.argv[3], sys.argv[4]
 def peer(workload):
     if not os.path.isdir(os.path.join(modules, "hyperformula")):
@@ -107,19 +133,21 @@ def peer(workload):
     out = subprocess.run(["node", script, modules, os.path.join(sys.argv[2], workload)],
                          capture_output=True, text=True)
     return json.loads(out.stdout) if out.returncode == 0 else None
-def line(what, ours, theirs, aim):
-    ratio = "%.4f" % (ours / theirs) if theirs else "n/a (peer not installed)"
-    print("  %-52s ours %9.3f ms  peer %s  ratio %s  (aim: %s)"
-          % (what, ours, "%9.3f ms" % theirs if theirs else "      n/a", ratio, aim))
+def line(what, name, theirs, aim):
+    ratio = "%.4f" % (ms(name) / theirs) if theirs else "n/a (peer not installed)"
+    print("  %-52s ours %s ms  peer %s  ratio of medians %s  (aim: %s)"
+          % (what, spread(runs, name), "%9.3f ms" % theirs if theirs else "      n/a", ratio, aim))
 school, large = peer("class-formulas.json"), peer("large-formulas.json")
-line("class workbook, %d formulas: full recalculation" % runs["BM_RecalculateClassFormulas"]["formulas"],
-     ms("BM_RecalculateClassFormulas"), school and school["full_ms"], "under 5 ms")
-line("class workbook: one write and its dependents", ms("BM_WriteAndDependents"),
+formulas = next(b["formulas"] for b in json.load(open(sys.argv[1]))["benchmarks"]
+                if b["name"].startswith("BM_RecalculateClassFormulas"))
+line("class workbook, %d formulas: full recalculation" % formulas,
+     "BM_RecalculateClassFormulas", school and school["full_ms"], "under 5 ms")
+line("class workbook: one write and its dependents", "BM_WriteAndDependents",
      school and school["write_ms"], "under 1 ms")
-line("10,000 rows x 20 formulas: full recalculation", ms("BM_RecalculateLargeFormulas"),
+line("10,000 rows x 20 formulas: full recalculation", "BM_RecalculateLargeFormulas",
      large and large["full_ms"], "under 1 s")
-print("  %-52s ours %9.3f ms" % ("10,000 rows x 20 formulas: open and first recalculation",
-                                  ms("BM_OpenAndRecalculateLargeFormulas")))
+print("  %-52s ours %s ms" % ("10,000 rows x 20 formulas: open and first recalculation",
+                               spread(runs, "BM_OpenAndRecalculateLargeFormulas")))
 PY
 
 # 5. The comment writer reading a class of 100 students' comments (as it
@@ -142,3 +170,19 @@ if calc and not calc.get("error_occurred"):
     print("  the same class read over LibreOffice Calc: %.1f ms (ratio %.1f to the embedded host)"
           % (ms("BM_ReadClassCommentsLibreOffice/iterations:5"), ms("BM_ReadClassCommentsLibreOffice/iterations:5") / ours))
 PY
+# 6. Start-up and the record card, each on an X server of its own.
+runs="${BENCH_RUNS_START:-5}"
+echo
+echo "start-up and the record card ($(load)):"
+xvfb-run -a -s "-screen 0 1920x1080x24" "$build/bin/velmora_startbench" --program="$build/bin/velmora" \
+  --workbook="$work/class.xls" --ui="$here/../src/shell/welcomewindow.ui" --runs="$runs" --host=embedded
+xvfb-run -a -s "-screen 0 1920x1080x24" "$build/bin/velmora_cardbench" --workbook="$work/class.xls" \
+  --runs=20 --host=embedded
+if command -v soffice >/dev/null; then
+  xvfb-run -a -s "-screen 0 1920x1080x24" "$build/bin/velmora_startbench" --program="$build/bin/velmora" \
+    --workbook="$work/class.xls" --ui="$here/../src/shell/welcomewindow.ui" --runs=3 --host=libreoffice
+  xvfb-run -a -s "-screen 0 1920x1080x24" "$build/bin/velmora_cardbench" --workbook="$work/class.xls" \
+    --runs=5 --host=libreoffice
+else
+  echo "LibreOffice is not installed: its start-up is left out"
+fi

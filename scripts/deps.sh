@@ -8,8 +8,8 @@ packages=(
   g++ cmake ninja-build pkg-config make
   qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev
   libgsf-1-dev libbenchmark-dev
-  # the benchmark: the peer's workbook writer
-  python3-xlwt
+  # the benchmark: its start-up driver's mouse (XTest), the peer's workbook writer
+  libxtst-dev python3-xlwt
   # the Debian package: its icons drawn from the SVG, its library relations,
   # and the checks of its menu entry, AppStream file and contents
   librsvg2-bin dpkg-dev desktop-file-utils appstream lintian

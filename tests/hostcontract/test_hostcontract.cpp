@@ -18,7 +18,6 @@
 #include "xlrdtexts.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -27,7 +26,6 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
-#include <algorithm>
 
 using namespace velmora;
 using namespace velmora::test;
@@ -117,7 +115,7 @@ private Q_SLOTS:
     void formulasFollowWrites();
     void windowsWriteOnlyWhatTheTeacherSaw();
     void templateFollowsWrites();
-    void recordCardIsFast();
+    void wholeRecordCard();
 };
 
 void TestHostContract::initTestCase() {
@@ -700,9 +698,9 @@ void TestHostContract::templateFollowsWrites() {
     QCOMPARE(reading->texts[kRatesSheet].value("B5"), QStringLiteral("150"));
 }
 
-// A class of 60 with all 47 fields filled; one record card is 47 reads, and
-// storing it 47 writes and a save.
-void TestHostContract::recordCardIsFast() {
+// A whole record card: the 47 fields of one student read, then 47 written
+// and saved.
+void TestHostContract::wholeRecordCard() {
     WorkbookContent content;
     content.sheets = {layout::kSettingsSheet, kArchive, layout::kCommentsSheet};
     for (int n = 1; n <= 60; ++n)
@@ -710,35 +708,14 @@ void TestHostContract::recordCardIsFast() {
             content.cells[kArchive][layout::address(column, layout::rowOf(n))] =
                 QStringLiteral("学生%1的%2栏内容").arg(n).arg(column);
     Fixture f(content);
-    QElapsedTimer clock;
-    clock.start();
     auto h = opened(f.path);
-    const qint64 openNs = clock.nsecsElapsed();
-    QList<qint64> cards;
-    QString last;
-    for (int n = 28; n <= 32; ++n) {
-        clock.restart();
-        for (const QString& column : layout::archiveColumns())
-            last = h->host().read(kArchive, layout::address(column, layout::rowOf(n))).toText();
-        cards << clock.nsecsElapsed();
-    }
-    // The best of five: the time the host needs, without what other
-    // programs on the machine took meanwhile.
-    const qint64 bestNs = *std::min_element(cards.begin(), cards.end());
-    clock.restart();
+    for (const QString& column : layout::archiveColumns())
+        QCOMPARE(h->host().read(kArchive, layout::address(column, layout::rowOf(32))).toText(),
+                 QStringLiteral("学生32的%1栏内容").arg(column));
     for (const QString& column : layout::archiveColumns())
         h->host().writeRaw(kArchive, layout::address(column, 62), column);
-    const qint64 writesNs = clock.nsecsElapsed();
-    clock.restart();
     h->host().save();
-    const qint64 saveNs = clock.nsecsElapsed();
-    qInfo(
-        "%s host: open %.1f ms, record card: 47 reads %.2f ms (best of 5), 47 writes %.2f ms, "
-        "save %.1f ms",
-        qPrintable(kind_.name), openNs / 1e6, bestNs / 1e6, writesNs / 1e6, saveNs / 1e6);
-    QCOMPARE(last, QStringLiteral("学生32的AV栏内容"));
     QCOMPARE(h->host().read(kArchive, "AV62").toText(), QStringLiteral("AV"));
-    QVERIFY2(bestNs < 60'000'000, "47 reads took longer than 60 ms");
 }
 
 QTEST_MAIN(TestHostContract)
