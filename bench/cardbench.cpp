@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -85,20 +86,32 @@ int main(int argc, char** argv) {
     auto* number = form.findChild<QLineEdit*>(QStringLiteral("TextBox1"));
     auto* lookUp = form.findChild<QPushButton*>(QStringLiteral("CommandButton2"));
     auto* store = form.findChild<QPushButton*>(QStringLiteral("CommandButton3"));
-    QList<QLineEdit*> boxes;
-    for (const archive::ArchiveField& f : archive::archiveFieldMap())
-        boxes << form.findChild<QLineEdit*>(f.box);
+    // Single-line boxes, and boxes of several lines for the long records.
+    QList<QLineEdit*> lines;
+    QList<QPlainTextEdit*> texts;
+    for (const archive::ArchiveField& f : archive::archiveFieldMap()) {
+        if (auto* text = form.findChild<QPlainTextEdit*>(f.box))
+            texts << text;
+        else
+            lines << form.findChild<QLineEdit*>(f.box);
+    }
+    const auto anyEmpty = [&] {
+        return std::any_of(lines.begin(), lines.end(),
+                           [](auto* b) { return b->text().isEmpty(); }) ||
+               std::any_of(texts.begin(), texts.end(),
+                           [](auto* b) { return b->toPlainText().isEmpty(); });
+    };
 
     std::vector<double> lookUps, stores;
     for (int i = 0; i < runs; ++i) {
-        for (QLineEdit* box : boxes) box->clear();
+        for (QLineEdit* box : lines) box->clear();
+        for (QPlainTextEdit* box : texts) box->clear();
         number->setText(QString::number(i % bench::kStudents + 1));
         lookUps.push_back(clickMs(lookUp));
-        if (std::any_of(boxes.begin(), boxes.end(),
-                        [](QLineEdit* b) { return b->text().isEmpty(); }))
+        if (anyEmpty())
             fail("a box stayed empty after the look-up");
 
-        boxes[3]->setText(QStringLiteral("第%1次保存").arg(i));
+        lines[3]->setText(QStringLiteral("第%1次保存").arg(i));
         const QByteArray before = fileBytes(path);
         stores.push_back(clickMs(store));
         if (fileBytes(path) == before)
