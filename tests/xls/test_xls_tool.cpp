@@ -1,4 +1,5 @@
 #include "commands.h"
+#include "output.h"
 #include "workbook/atomicfile.h"
 #include "workbook/hosterror.h"
 #include "workbook/xls/xlsworkbook.h"
@@ -54,6 +55,8 @@ private Q_SLOTS:
     void setStoresTextAndSaves_data();
     void setStoresTextAndSaves();
     void dumpIsOneJsonObjectPerCell();
+    void jsonStringsAreUtf8_data();
+    void jsonStringsAreUtf8();
     void putStoresAsTypedAndFormulasList();
     void failuresAreMessagesWithStatusOne_data();
     void failuresAreMessagesWithStatusOne();
@@ -151,6 +154,27 @@ void TestXlsTool::dumpIsOneJsonObjectPerCell() {
                  .out.section(u'\n', 0, 0)
                  .contains(QStringLiteral("BOF")),
              true);
+}
+
+// Every width of UTF-8, JSON's escapes, and surrogates without a partner.
+void TestXlsTool::jsonStringsAreUtf8_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("json");
+    QTest::newRow("empty") << QString() << QByteArray("\"\"");
+    QTest::newRow("escapes") << QStringLiteral("a\"b\\c\nd\re\tf\x01")
+                             << QByteArray("\"a\\\"b\\\\c\\nd\\re\\tf\\u0001\"");
+    QTest::newRow("2, 3 and 4 bytes") << QStringLiteral("é中\U0001F600")
+                                      << QByteArray("\"\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80\"");
+    QTest::newRow("lone surrogates") << QString(QChar(0xDC00)) + u'x' + QChar(0xD800)
+                                     << QByteArray("\"\xEF\xBF\xBDx\xEF\xBF\xBD\"");
+    QTest::newRow("long text") << QStringLiteral("汉").repeated(100000)
+                               << "\"" + QByteArray("\xE6\xB1\x89").repeated(100000) + "\"";
+}
+
+void TestXlsTool::jsonStringsAreUtf8() {
+    QFETCH(QString, text);
+    QFETCH(QByteArray, json);
+    QCOMPARE(QByteArray::fromStdString(xlstool::Output::json(text)), json);
 }
 
 // put: '=' a formula, a plain number a number, anything else text; each
