@@ -172,6 +172,8 @@ if calc and not calc.get("error_occurred"):
 PY
 # 6. Start-up and the record card, each on an X server of its own.
 runs="${BENCH_RUNS_START:-5}"
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 echo
 echo "start-up and the record card ($(load)):"
 xvfb-run -a -s "-screen 0 1920x1080x24" "$build/bin/velmora_startbench" --program="$build/bin/velmora" \
