@@ -14,6 +14,7 @@
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QUrl>
 
 namespace velmora::office {
@@ -50,16 +51,24 @@ void OfficeSession::start() {
     process_->start(profile_, headless_);
     recordOffice(profile_,
                  {QCoreApplication::applicationPid(), process_->pid(), process_->pipeName()});
-    try {
-        office_ = connectOffice(process_->unoUrl(), kStartTimeoutMs,
-                                [this](int ms) { return !process_->waitForExit(ms); });
-        if (office_.is())
-            desktop_ = officeDesktop(office_);
-    } catch (const css::uno::Exception&) {
-        office_.clear();
+    const QDeadlineTimer deadline(kStartTimeoutMs);
+    const auto running = [this](int ms) { return !process_->waitForExit(ms); };
+    for (;;) {
+        try {
+            office_ = connectOffice(process_->unoUrl(), int(deadline.remainingTime()), running);
+            if (office_.is())
+                desktop_ = officeDesktop(office_);
+        } catch (const css::uno::Exception&) {
+            // An office still setting itself up may take the connection and
+            // then fail the call for its desktop: ask again until the time
+            // is up or the office has ended.
+            office_.clear();
+        }
+        if (desktop_.is())
+            return;
+        if (deadline.hasExpired() || !running(100))
+            break;
     }
-    if (desktop_.is())
-        return;
     const bool ended = process_->waitForExit(0);
     const QString output = process_->outputTail();
     process_->kill();
