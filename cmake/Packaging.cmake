@@ -37,6 +37,7 @@ add_custom_target(velmora_package_files ALL DEPENDS ${made_files})
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 install(TARGETS velmora velmora-xls RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS velmora-xls-pdf RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/velmora)
 install(FILES ${VELMORA_SHARE_DIR}/Velmoravm2.1.xls DESTINATION ${CMAKE_INSTALL_DATADIR}/velmora)
 install(FILES ${resources}/desktop/velmora.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -55,7 +56,7 @@ endif()
 # What the installation needs built: `make install` and `make package`
 # build this, not the tests.
 add_custom_target(velmora_installables
-  DEPENDS velmora velmora-xls velmora_template velmora_package_files)
+  DEPENDS velmora velmora-xls velmora-xls-pdf velmora_template velmora_package_files)
 
 # The Debian package. Depends: the shared libraries' packages as
 # dpkg-shlibdeps finds them, plus what the program loads by name: the Song

@@ -1,21 +1,45 @@
 // velmora-xls: looks into a class workbook from the command line.
 #include "commands.h"
+#include "failures.h"
 #include "output.h"
-#include "printcommand.h"
-#include "workbook/hosterror.h"
-#include "workbook/xls/xlsworkbook.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <exception>
-#include <memory>
-#include <new>
+#include <stdexcept>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
 using namespace velmora::xlstool;
+
+// Printing is a program of its own beside this one (installed under
+// libexec, or in the same folder in a build tree): it replaces this process,
+// so its output and exit status are the command's.
+void runPrinter(const QStringList& args) {
+    const QDir here(QCoreApplication::applicationDirPath());
+    const QString name = QStringLiteral("velmora-xls-pdf");
+    for (const QString& path : {here.filePath(QStringLiteral("../libexec/velmora/") + name),
+                                here.filePath(name)}) {
+        if (!QFileInfo(path).isExecutable())
+            continue;
+        QList<QByteArray> words{QFile::encodeName(path)};
+        for (const QString& arg : args)
+            words << QFile::encodeName(arg);
+        std::vector<char*> argv;
+        for (QByteArray& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        std::fflush(stdout);
+        ::execv(argv[0], argv.data());
+        throw std::runtime_error("无法启动打印程序 " + path.toStdString());
+    }
+    throw std::runtime_error("找不到打印程序 " + name.toStdString() + "，velmora-xls 的安装不完整。");
+}
 
 // One verb of the tool: its name, its arguments as the usage names them
 // (it takes as many as are named), what it does, and the call.
@@ -42,7 +66,7 @@ const Verb kVerbs[] = {
     {"records", "FILE", "记录清单（调试用）",
      [](const QStringList& a, Output& out) { dumpRecords(a[0], out); }},
     {"pdf", "FILE SHEET OUT.pdf", "把工作表按打印的样子输出为 PDF 文件",
-     [](const QStringList& a, Output&) { printSheet(a[0], a[1], a[2]); }},
+     [](const QStringList& a, Output&) { runPrinter(a); }},
 };
 
 qsizetype argumentCount(const Verb& verb) {
@@ -66,11 +90,6 @@ QString usage() {
                 .arg(QStringLiteral("velmora-xls --help"), -int(width))
                 .arg(QStringLiteral("本说明"));
     return text;
-}
-
-int fail(const QString& message) {
-    std::fprintf(stderr, "velmora-xls: %s\n", message.toUtf8().constData());
-    return 1;
 }
 
 int run(const QStringList& args) {
@@ -98,22 +117,6 @@ int run(const QStringList& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Printing lays out text, which needs the GUI part of Qt; it draws on no
-    // screen, so it needs no display either.
-    const bool prints = argc > 1 && std::strcmp(argv[1], "pdf") == 0;
-    if (prints && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    std::unique_ptr<QCoreApplication> app = prints ? std::make_unique<QGuiApplication>(argc, argv)
-                                                   : std::make_unique<QCoreApplication>(argc, argv);
-    try {
-        return run(QCoreApplication::arguments());
-    } catch (const velmora::xls::XlsError& e) {
-        return fail(e.message());
-    } catch (const velmora::HostError& e) {
-        return fail(e.message());
-    } catch (const std::bad_alloc&) {
-        return fail(QStringLiteral("内存不足。"));
-    } catch (const std::exception& e) {
-        return fail(QString::fromUtf8(e.what()));
-    }
+    QCoreApplication app(argc, argv);
+    return reportingFailures([] { return run(QCoreApplication::arguments()); });
 }

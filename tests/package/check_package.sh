@@ -19,6 +19,7 @@ deb=$work/deb/velmora_${version}_$(dpkg --print-architecture).deb
 expected=(
   usr/bin/velmora
   usr/bin/velmora-xls
+  usr/libexec/velmora/velmora-xls-pdf
   usr/share/applications/velmora.desktop
   usr/share/doc/velmora/changelog.gz
   usr/share/doc/velmora/copyright
