@@ -199,31 +199,33 @@ Operand harMean(Call& c) {
     return number(double(v.size()) / s);
 }
 
-Operand skew(Call& c) {
-    const std::vector<double> v = numbers(c, 0, c.count());
+// The sum of each value's distance from the mean, in sample standard
+// deviations, raised to the power; #DIV/0! for fewer values than the power
+// needs or values without spread.
+double standardizedPowers(const std::vector<double>& v, int power) {
     const double n = double(v.size());
-    if (n < 3)
+    if (n < power)
         throw ErrorResult{err::kDiv0};
     double mean = 0;
     const double sd = std::sqrt(sumOfSquares(v, mean) / (n - 1));
     if (sd == 0)
         throw ErrorResult{err::kDiv0};
     double s = 0;
-    for (double x : v) s += std::pow((x - mean) / sd, 3);
+    for (double x : v) s += std::pow((x - mean) / sd, power);
+    return s;
+}
+
+Operand skew(Call& c) {
+    const std::vector<double> v = numbers(c, 0, c.count());
+    const double n = double(v.size());
+    const double s = standardizedPowers(v, 3);
     return number(n / ((n - 1) * (n - 2)) * s);
 }
 
 Operand kurt(Call& c) {
     const std::vector<double> v = numbers(c, 0, c.count());
     const double n = double(v.size());
-    if (n < 4)
-        throw ErrorResult{err::kDiv0};
-    double mean = 0;
-    const double sd = std::sqrt(sumOfSquares(v, mean) / (n - 1));
-    if (sd == 0)
-        throw ErrorResult{err::kDiv0};
-    double s = 0;
-    for (double x : v) s += std::pow((x - mean) / sd, 4);
+    const double s = standardizedPowers(v, 4);
     return number(n * (n + 1) / ((n - 1) * (n - 2) * (n - 3)) * s -
                   3 * (n - 1) * (n - 1) / ((n - 2) * (n - 3)));
 }
