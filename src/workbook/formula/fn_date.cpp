@@ -178,24 +178,26 @@ Operand timeValue(Call& c) {
     return number(s - std::floor(s));
 }
 
-Operand edate(Call& c) {
+// The date of the first argument moved by the second's whole months; the
+// day is the original one, to be fitted into the new month by the caller.
+YearMonthDay monthsLater(Call& c) {
     const YearMonthDay a = date(c, 0);
     const int months = int(std::trunc(c.number(1)));
     const int total = a.year * 12 + (a.month - 1) + months;
     const int y = total / 12, m = total % 12 + 1;
     if (y < 1900 || y > 9999)
         throw ErrorResult{err::kNum};
-    return number(makeDate(c, y, m, std::min(a.day, daysInMonth(y, m))));
+    return {y, m, a.day};
+}
+
+Operand edate(Call& c) {
+    const YearMonthDay d = monthsLater(c);
+    return number(makeDate(c, d.year, d.month, std::min(d.day, daysInMonth(d.year, d.month))));
 }
 
 Operand eomonth(Call& c) {
-    const YearMonthDay a = date(c, 0);
-    const int months = int(std::trunc(c.number(1)));
-    const int total = a.year * 12 + (a.month - 1) + months;
-    const int y = total / 12, m = total % 12 + 1;
-    if (y < 1900 || y > 9999)
-        throw ErrorResult{err::kNum};
-    return number(makeDate(c, y, m, daysInMonth(y, m)));
+    const YearMonthDay d = monthsLater(c);
+    return number(makeDate(c, d.year, d.month, daysInMonth(d.year, d.month)));
 }
 
 }  // namespace

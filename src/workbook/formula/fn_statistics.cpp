@@ -173,29 +173,26 @@ Operand aveDev(Call& c) {
     return number(s / double(v.size()));
 }
 
-Operand geoMean(Call& c) {
-    const std::vector<double> v = numbers(c, 0, c.count());
-    if (v.empty())
+// The arguments' numbers, when there are some and all are above zero (the
+// means of logarithms and reciprocals need that); #NUM! otherwise.
+std::vector<double> positiveNumbers(Call& c) {
+    std::vector<double> v = numbers(c, 0, c.count());
+    if (v.empty() || std::any_of(v.begin(), v.end(), [](double x) { return x <= 0; }))
         throw ErrorResult{err::kNum};
+    return v;
+}
+
+Operand geoMean(Call& c) {
+    const std::vector<double> v = positiveNumbers(c);
     double s = 0;
-    for (double x : v) {
-        if (x <= 0)
-            throw ErrorResult{err::kNum};
-        s += std::log(x);
-    }
+    for (double x : v) s += std::log(x);
     return number(std::exp(s / double(v.size())));
 }
 
 Operand harMean(Call& c) {
-    const std::vector<double> v = numbers(c, 0, c.count());
-    if (v.empty())
-        throw ErrorResult{err::kNum};
+    const std::vector<double> v = positiveNumbers(c);
     double s = 0;
-    for (double x : v) {
-        if (x <= 0)
-            throw ErrorResult{err::kNum};
-        s += 1 / x;
-    }
+    for (double x : v) s += 1 / x;
     return number(double(v.size()) / s);
 }
 
